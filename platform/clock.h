@@ -1,0 +1,24 @@
+#pragma once
+// The one clock of the engine. Every sleep and time-out goes through here so that tests can run
+// retry paths quickly: with a time scale of 0.01 a 3000 ms pause takes 30 ms.
+#include <cstdint>
+
+namespace Platform {
+
+// Factor applied to every sleep and wait; 1.0 is real time. Values <= 0 are ignored.
+void SetTimeScale(double dScale);
+double GetTimeScale();
+
+// A duration in the engine's milliseconds turned into real milliseconds (at least 1 when ms > 0).
+uint32_t ScaledMs(uint32_t nMs);
+
+// Sleeps nMs engine milliseconds.
+void SleepMs(uint32_t nMs);
+
+// Monotonic real time in milliseconds, for measuring.
+int64_t MonotonicMs();
+
+// Wall-clock seconds, as time() gives them.
+int64_t WallSeconds();
+
+}  // namespace Platform

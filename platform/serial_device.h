@@ -1,0 +1,55 @@
+#pragma once
+// The serial device under the port object: a COM port on Windows, a tty or pty on POSIX.
+// What the port logic needs of it and nothing more.
+#include <cstdint>
+#include <string>
+
+#include "platform/named_event.h"
+
+namespace Platform {
+
+using SerialHandle = struct SerialDevice*;
+
+struct SerialSettings {
+    uint32_t dwBaudRate = 115200;
+    uint8_t byByteSize = 8;
+    uint8_t byParity = 0;    // 0 = none
+    uint8_t byStopBits = 0;  // 0 = one stop bit
+};
+
+enum SerialWaitResult {
+    SERIAL_WAIT_DATA = 0,     // bytes are queued (or may be: read the count)
+    SERIAL_WAIT_AGAIN = 1,    // the wait ended without data and the port is still usable; wait again
+    SERIAL_WAIT_CLOSED = 2,   // CancelSerialWait was called: the port is being closed
+    SERIAL_WAIT_GONE = 3,     // the device went away or the wait failed for good
+};
+
+// Opens the device for exclusive use. On Windows the name is a device path such as "\\.\COM5";
+// on POSIX "\\.\COMn" is looked up in the serial-port map and any other name is a path.
+// Null on failure.
+SerialHandle OpenSerialDevice(const std::string& strName);
+// Line settings: the given speed and framing, DTR and RTS inactive, no hardware or software handshake,
+// raw bytes. Also sets 4096-byte queues where the system has them and purges both directions.
+bool ConfigureSerialDevice(SerialHandle hDev, const SerialSettings& settings);
+// Blocks until received bytes are queued, the port is being closed, or the device is gone.
+// hWaitEvent is the waiting thread's own event (used for the overlapped wait on Windows).
+SerialWaitResult WaitSerialData(SerialHandle hDev, EventHandle hWaitEvent);
+// Ends a pending WaitSerialData with SERIAL_WAIT_CLOSED, now and for every later call.
+bool CancelSerialWait(SerialHandle hDev);
+// Bytes received and not yet read; 0 on error.
+uint32_t QueuedSerialBytes(SerialHandle hDev);
+// Reads up to nLimit bytes, waiting for the transfer to complete; returns the count (0 on error).
+// hIoEvent is the event of the reader's overlapped record. A read and a write may run at the same time.
+uint32_t ReadSerial(SerialHandle hDev, uint8_t* pBuffer, uint32_t nLimit, EventHandle hIoEvent);
+// Writes all bytes, waiting for the transfer; false when the write failed at once.
+bool WriteSerial(SerialHandle hDev, const uint8_t* pData, uint32_t nLength, EventHandle hIoEvent);
+// Returns when the written bytes have left.
+bool FlushSerial(SerialHandle hDev);
+// Drops queued bytes in both directions.
+bool PurgeSerial(SerialHandle hDev);
+// Drops DTR.
+bool ClearSerialDtr(SerialHandle hDev);
+// Releases the device. The handle is invalid afterwards.
+bool CloseSerialDevice(SerialHandle hDev);
+
+}  // namespace Platform

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in a fresh prefix of its own, then removes the prefix.
+# The pristine prefix is made once per machine (wineboot is slow) and copied for every run;
+# KRT_WINE_KEEP=1 keeps the run's prefix for inspection. The run's prefix is exported as
+# WINEPREFIX, so a test can reach $WINEPREFIX/dosdevices and the registry through `wine reg`.
+set -uo pipefail
+
+TEMPLATE_ROOT="${KRT_WINE_TEMPLATE:-${XDG_CACHE_HOME:-$HOME/.cache}/krt-wine-template}"
+TEMPLATE="$TEMPLATE_ROOT/prefix"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+export WINEARCH=win64
+
+make_template() {
+    mkdir -p "$TEMPLATE_ROOT"
+    (
+        flock 9
+        if [ ! -f "$TEMPLATE/.ready" ]; then
+            rm -rf "$TEMPLATE"
+            WINEPREFIX="$TEMPLATE" wineboot -i >/dev/null 2>&1
+            WINEPREFIX="$TEMPLATE" wineserver -w
+            touch "$TEMPLATE/.ready"
+        fi
+    ) 9>"$TEMPLATE_ROOT/.lock"
+}
+
+make_template
+RUN_PREFIX="$(mktemp -d "${TMPDIR:-/tmp}/krt-wine.XXXXXX")"
+cp -a "$TEMPLATE/." "$RUN_PREFIX/"
+export WINEPREFIX="$RUN_PREFIX"
+
+cleanup() {
+    wineserver -k >/dev/null 2>&1
+    if [ "${KRT_WINE_KEEP:-0}" != "1" ]; then rm -rf "$RUN_PREFIX"; else echo "wine-run: kept $RUN_PREFIX" >&2; fi
+}
+trap cleanup EXIT
+
+wine "$@"
+rc=$?
+exit $rc
