@@ -1,0 +1,47 @@
+#pragma once
+// Ordinary files and the per-user temporary folder. Paths may use '\' or '/' as separators on every
+// system, so a path composed the Windows way ("%s%s" with "\CorvidT_wdl4.bin") works everywhere.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace Platform {
+
+// Makes the per-user temporary folder the current folder and returns its path with a trailing
+// separator. On POSIX it is a private directory (mode 0700) made once per process under $TMPDIR.
+bool EnterTempFolder(std::string* pstrFolder);
+
+// C run-time stream on the file ("rb", "wb", ...); null when it cannot be opened.
+FILE* OpenFile(const char* pszPath, const char* pszMode);
+
+// Absolute position in a stream, beyond 2 GB too.
+bool SeekFile(FILE* pFile, uint64_t nOffset);
+
+// Size of a file, or false when it does not exist.
+bool GetFileSize(const char* pszPath, uint64_t* pnSize);
+
+bool FileExists(const char* pszPath);
+
+// Deletes a file; false when there was none or it could not be deleted.
+bool DeleteFileAt(const char* pszPath);
+
+// A file's bytes mapped read-only; the bytes are not copied.
+class CMappedFile {
+public:
+    CMappedFile() = default;
+    ~CMappedFile() { Close(); }
+    CMappedFile(const CMappedFile&) = delete;
+    CMappedFile& operator=(const CMappedFile&) = delete;
+
+    bool Open(const char* pszPath);
+    void Close();
+    const uint8_t* Data() const { return m_pData; }
+    size_t Size() const { return m_nSize; }
+
+private:
+    const uint8_t* m_pData = nullptr;
+    size_t m_nSize = 0;
+    void* m_hMapping = nullptr;
+};
+
+}  // namespace Platform

@@ -1,0 +1,133 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <mutex>
+
+namespace Platform {
+namespace {
+
+// Paths composed the Windows way carry '\'; here they are separators too.
+std::string NativePath(const char* pszPath)
+{
+    std::string strPath = pszPath != nullptr ? pszPath : "";
+    for (char& ch : strPath) {
+        if (ch == '\\')
+            ch = '/';
+    }
+    return strPath;
+}
+
+std::mutex s_tempMutex;
+std::string s_strTempFolder;  // without the trailing '/'
+
+void RemoveTempFolder()
+{
+    // Only when empty: whatever a run left behind stays for the user to see.
+    if (!s_strTempFolder.empty())
+        rmdir(s_strTempFolder.c_str());
+}
+
+// mkdtemp makes the directory with mode 0700 under a fresh random name, so nobody else can have
+// prepared it (no fixed name in a shared folder).
+bool MakeTempFolder()
+{
+    const char* pszBase = getenv("TMPDIR");
+    std::string strTemplate = (pszBase != nullptr && *pszBase != '\0') ? pszBase : "/tmp";
+    while (strTemplate.size() > 1 && strTemplate.back() == '/')
+        strTemplate.pop_back();
+    strTemplate += "/krt-p940.XXXXXX";
+    if (mkdtemp(strTemplate.data()) == nullptr)
+        return false;
+    s_strTempFolder = strTemplate;
+    atexit(RemoveTempFolder);
+    return true;
+}
+
+}  // namespace
+
+bool EnterTempFolder(std::string* pstrFolder)
+{
+    std::lock_guard<std::mutex> lock(s_tempMutex);
+    struct stat st;
+    // Made again if someone removed it meanwhile.
+    if (s_strTempFolder.empty() || lstat(s_strTempFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        if (!MakeTempFolder())
+            return false;
+    }
+    if (chdir(s_strTempFolder.c_str()) != 0)
+        return false;
+    if (pstrFolder != nullptr)
+        *pstrFolder = s_strTempFolder + "/";
+    return true;
+}
+
+FILE* OpenFile(const char* pszPath, const char* pszMode)
+{
+    if (pszPath == nullptr || *pszPath == '\0')
+        return nullptr;
+    return fopen(NativePath(pszPath).c_str(), pszMode);
+}
+
+bool SeekFile(FILE* pFile, uint64_t nOffset)
+{
+    return fseeko(pFile, static_cast<off_t>(nOffset), SEEK_SET) == 0;
+}
+
+bool GetFileSize(const char* pszPath, uint64_t* pnSize)
+{
+    struct stat st;
+    if (pszPath == nullptr || stat(NativePath(pszPath).c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    *pnSize = static_cast<uint64_t>(st.st_size);
+    return true;
+}
+
+bool FileExists(const char* pszPath)
+{
+    struct stat st;
+    return pszPath != nullptr && *pszPath != '\0' && stat(NativePath(pszPath).c_str(), &st) == 0;
+}
+
+bool DeleteFileAt(const char* pszPath)
+{
+    return pszPath != nullptr && *pszPath != '\0' && unlink(NativePath(pszPath).c_str()) == 0;
+}
+
+bool CMappedFile::Open(const char* pszPath)
+{
+    Close();
+    if (pszPath == nullptr)
+        return false;
+    int fd = open(NativePath(pszPath).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    bool bOk = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (bOk && st.st_size > 0) {
+        void* pMap = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+        if (pMap == MAP_FAILED) {
+            bOk = false;
+        } else {
+            m_pData = static_cast<const uint8_t*>(pMap);
+            m_nSize = static_cast<size_t>(st.st_size);
+        }
+    }
+    close(fd);
+    return bOk;
+}
+
+void CMappedFile::Close()
+{
+    if (m_pData != nullptr)
+        munmap(const_cast<uint8_t*>(m_pData), m_nSize);
+    m_pData = nullptr;
+    m_nSize = 0;
+    m_hMapping = nullptr;
+}
+
+}  // namespace Platform
