@@ -31,6 +31,8 @@ SerialHandle OpenSerialDevice(const std::string& strName);
 // Line settings: the given speed and framing, DTR and RTS inactive, no hardware or software handshake,
 // raw bytes. Also sets 4096-byte queues where the system has them and purges both directions.
 bool ConfigureSerialDevice(SerialHandle hDev, const SerialSettings& settings);
+// Asks to be woken for received bytes, flag characters and breaks (done by the receiving thread).
+bool WatchSerialEvents(SerialHandle hDev);
 // Blocks until received bytes are queued, the port is being closed, or the device is gone.
 // hWaitEvent is the waiting thread's own event (used for the overlapped wait on Windows).
 SerialWaitResult WaitSerialData(SerialHandle hDev, EventHandle hWaitEvent);

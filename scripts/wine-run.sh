@@ -29,7 +29,22 @@ RUN_PREFIX="$(mktemp -d "${TMPDIR:-/tmp}/krt-wine.XXXXXX")"
 cp -a "$TEMPLATE/." "$RUN_PREFIX/"
 export WINEPREFIX="$RUN_PREFIX"
 
+# A native helper (a simulated device, a test peer) can run beside the program: KRT_WINE_PEER is its
+# command line, with {prefix} standing for the run's prefix; KRT_WINE_PEER_WAIT names a file (same
+# substitution) that must exist before the program starts, such as the dosdevices link of its COM port.
+PEER_PID=""
+if [ -n "${KRT_WINE_PEER:-}" ]; then
+    peer_cmd="${KRT_WINE_PEER//\{prefix\}/$RUN_PREFIX}"
+    bash -c "exec $peer_cmd" &
+    PEER_PID=$!
+    if [ -n "${KRT_WINE_PEER_WAIT:-}" ]; then
+        wait_for="${KRT_WINE_PEER_WAIT//\{prefix\}/$RUN_PREFIX}"
+        for _ in $(seq 1 100); do [ -e "$wait_for" ] && break; sleep 0.05; done
+    fi
+fi
+
 cleanup() {
+    if [ -n "$PEER_PID" ]; then kill "$PEER_PID" 2>/dev/null; wait "$PEER_PID" 2>/dev/null; fi
     wineserver -k >/dev/null 2>&1
     if [ "${KRT_WINE_KEEP:-0}" != "1" ]; then rm -rf "$RUN_PREFIX"; else echo "wine-run: kept $RUN_PREFIX" >&2; fi
 }

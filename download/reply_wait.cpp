@@ -1,0 +1,51 @@
+#include "download/reply_wait.h"
+
+#include <cstring>
+
+#include "download/engine_state.h"
+#include "platform/message_box.h"
+#include "platform/named_event.h"
+#include "serial/base_comm.h"
+
+int32_t WaitForReply(uint32_t nTimeoutMs)
+{
+    const char* pszName = g_pComm != nullptr ? g_pComm->GetReceiveEventName() : "";
+    Platform::EventHandle hEvent = Platform::OpenEventObject(pszName);
+    if (hEvent == nullptr) {
+        FormatMessageText("%s", MSG_EVENT_ERROR);
+        Platform::ShowMessageBox(MessageText.c_str(), "", Platform::MESSAGE_ICON_NONE);
+    }
+    const Platform::WaitResult nWait = Platform::WaitEventObject(hEvent, nTimeoutMs);
+    Platform::ResetEventObject(hEvent);
+    Platform::CloseEventObject(hEvent);
+
+    switch (nWait) {
+    case Platform::WAIT_RESULT_SIGNALED: {
+        // Hold exactly the reply just received: the rest of the buffer must not pass for part of it.
+        int32_t nLength = g_pComm->m_nRxReplyLength;
+        if (nLength < 0 || nLength > static_cast<int32_t>(RX_BUFFER_SIZE)) {
+            nLength = 0;
+        }
+        std::memset(ReplyBuffer, 0, sizeof(ReplyBuffer));
+        std::memcpy(ReplyBuffer, g_pComm->m_RxReply, static_cast<size_t>(nLength));
+        ReplyLength = nLength;
+        return REPLY_OK;
+    }
+    case Platform::WAIT_RESULT_TIMEOUT:
+        return REPLY_TIMEOUT;
+    case Platform::WAIT_RESULT_FAILED:
+        return REPLY_WAIT_FAILED;
+    default:
+        return REPLY_ERROR;
+    }
+}
+
+bool IsReplySuccess(int32_t nWaitResult)
+{
+    return nWaitResult == REPLY_OK && ReplyLength > REPLY_STATUS_INDEX && ReplyBuffer[REPLY_STATUS_INDEX] == ACK_OK;
+}
+
+uint8_t ReplyStatus()
+{
+    return ReplyBuffer[REPLY_STATUS_INDEX];
+}

@@ -1,0 +1,62 @@
+// The clock is the same on every system: std::chrono does the work.
+#include "platform/clock.h"
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <ctime>
+#include <thread>
+
+namespace Platform {
+
+namespace {
+std::atomic<double> g_dTimeScale{1.0};
+}
+
+void SetTimeScale(double dScale)
+{
+    if (dScale > 0.0) {
+        g_dTimeScale.store(dScale);
+    }
+}
+
+double GetTimeScale()
+{
+    return g_dTimeScale.load();
+}
+
+uint32_t ScaledMs(uint32_t nMs)
+{
+    if (nMs == 0) {
+        return 0;
+    }
+    const double dScaled = static_cast<double>(nMs) * g_dTimeScale.load();
+    if (dScaled < 1.0) {
+        return 1;
+    }
+    if (dScaled > 4000000000.0) {
+        return 4000000000u;
+    }
+    return static_cast<uint32_t>(std::llround(dScaled));
+}
+
+void SleepMs(uint32_t nMs)
+{
+    const uint32_t nReal = ScaledMs(nMs);
+    if (nReal > 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(nReal));
+    }
+}
+
+int64_t MonotonicMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+int64_t WallSeconds()
+{
+    return static_cast<int64_t>(std::time(nullptr));
+}
+
+}  // namespace Platform

@@ -1,0 +1,220 @@
+#include "serial/base_comm.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "download/engine_state.h"
+#include "platform/clock.h"
+#include "platform/os_platform_id.h"
+
+CBaseComm* g_pComm = nullptr;
+volatile uint8_t DetectedPort = 0;
+
+namespace {
+constexpr uint32_t PORT_QUEUE_SIZE = 4096;
+}
+
+CBaseComm::CBaseComm()
+{
+    m_byPlatformId = Platform::GetOsPlatformId();
+}
+
+CBaseComm::~CBaseComm()
+{
+    if (m_bConnected) {
+        ClosePort();
+    }
+    ReleasePortHandle();
+    Platform::CloseEventObject(m_osRead.hEvent);
+    Platform::CloseEventObject(m_osWrite.hEvent);
+    Platform::CloseEventObject(m_hReceiveEvent);
+}
+
+void CBaseComm::SetPortParams(uint8_t nPort, uint32_t dwBaudRate, uint8_t byByteSize, uint8_t byStopBits,
+                              uint8_t byParity)
+{
+    m_nPort = nPort;
+    m_dwBaudRate = dwBaudRate;
+    m_byByteSize = byByteSize;
+    m_byStopBits = byStopBits;
+    m_byParity = byParity;
+}
+
+void CBaseComm::CreateReceiveEvent(int n)
+{
+    std::snprintf(m_szReceiveEventName, sizeof(m_szReceiveEventName), "RECEIVE_%x_EVENT", static_cast<unsigned>(n));
+    Platform::CloseEventObject(m_hReceiveEvent);
+    m_hReceiveEvent = Platform::CreateEventObject(m_szReceiveEventName, true, false);
+}
+
+bool CBaseComm::CreateIoEvents()
+{
+    m_osRead = OverlappedRecord{};
+    m_osWrite = OverlappedRecord{};
+    m_osRead.hEvent = Platform::CreateEventObject(nullptr, true, false);
+    if (m_osRead.hEvent == nullptr) {
+        return false;
+    }
+    m_osWrite.hEvent = Platform::CreateEventObject(nullptr, true, false);
+    if (m_osWrite.hEvent == nullptr) {
+        Platform::CloseEventObject(m_osRead.hEvent);
+        m_osRead.hEvent = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void CBaseComm::FormatDevicePath(uint8_t nPort, char* pszPath, unsigned nSize)
+{
+    if (nPort <= 128) {
+        std::snprintf(pszPath, nSize, "\\\\.\\COM%d", nPort);
+    } else {
+        std::snprintf(pszPath, nSize, "\\\\.\\TELNET");
+    }
+}
+
+bool CBaseComm::Open()
+{
+    char szPath[64];
+    FormatDevicePath(m_nPort, szPath, sizeof(szPath));
+    m_hComm = Platform::OpenSerialDevice(szPath);
+    if (m_hComm == nullptr) {
+        return false;
+    }
+    if (!ApplyPortSettings()) {
+        m_bConnected = 0;
+        Platform::CloseSerialDevice(m_hComm);
+        m_hComm = nullptr;
+        return false;
+    }
+    m_bConnected = 1;
+    m_hReceiveThread = Platform::StartThread(&CBaseComm::ReceiveThread, this, Platform::THREAD_PRIO_ABOVE_NORMAL);
+    return true;
+}
+
+bool CBaseComm::ApplyPortSettings()
+{
+    Platform::SerialSettings settings;
+    settings.dwBaudRate = m_dwBaudRate;
+    settings.byByteSize = m_byByteSize;
+    settings.byParity = m_byParity;
+    settings.byStopBits = m_byStopBits;
+    return Platform::ConfigureSerialDevice(m_hComm, settings);
+}
+
+bool CBaseComm::Write(const uint8_t* pData, uint32_t nLength)
+{
+    if (!m_bConnected) {
+        return false;
+    }
+    if (!Platform::WriteSerial(m_hComm, pData, nLength, m_osWrite.hEvent)) {
+        return false;
+    }
+    Platform::FlushSerial(m_hComm);
+    return true;
+}
+
+int32_t CBaseComm::ReadAvailable(uint8_t* pBuffer, uint32_t nLimit)
+{
+    Platform::SleepMs(5);
+    uint32_t n = Platform::QueuedSerialBytes(m_hComm);
+    if (n > nLimit) {
+        n = nLimit;
+    }
+    if (n == 0) {
+        return 0;
+    }
+    const uint32_t nRead = Platform::ReadSerial(m_hComm, pBuffer, n, m_osRead.hEvent);
+    m_nRxLength = static_cast<int32_t>(nRead);
+    return static_cast<int32_t>(nRead);
+}
+
+unsigned CBaseComm::ReceiveThread(void* pParam)
+{
+    return static_cast<CBaseComm*>(pParam)->RunReceiveLoop();
+}
+
+void CBaseComm::StopReceiveThread()
+{
+    if (m_hReceiveThread == nullptr) {
+        return;
+    }
+    if (!Platform::IsCurrentThread(m_hReceiveThread)) {
+        Platform::JoinThread(m_hReceiveThread, Platform::WAIT_INFINITE, nullptr);
+    }
+    Platform::ReleaseThread(m_hReceiveThread);
+    m_hReceiveThread = nullptr;
+}
+
+bool CBaseComm::ClosePort()
+{
+    m_bConnected = 0;
+    if (m_hComm == nullptr) {
+        return false;
+    }
+    if (!Platform::CancelSerialWait(m_hComm)) {
+        return false;
+    }
+    if (!Platform::ClearSerialDtr(m_hComm)) {
+        return false;
+    }
+    if (!Platform::PurgeSerial(m_hComm)) {
+        return false;
+    }
+    // The receive thread may be inside a read on this handle: let it finish its pass first.
+    StopReceiveThread();
+    const bool bClosed = Platform::CloseSerialDevice(m_hComm);
+    m_hComm = nullptr;
+    return bClosed;
+}
+
+void CBaseComm::ReleasePortHandle()
+{
+    m_bConnected = 0;
+    if (m_hComm != nullptr) {
+        Platform::CancelSerialWait(m_hComm);
+    }
+    StopReceiveThread();
+    if (m_hComm != nullptr) {
+        Platform::CloseSerialDevice(m_hComm);
+        m_hComm = nullptr;
+    }
+}
+
+bool CBaseComm::Close()
+{
+    if (m_bConnected) {
+        ClosePort();
+    }
+    Platform::CloseEventObject(m_osRead.hEvent);
+    Platform::CloseEventObject(m_osWrite.hEvent);
+    m_osRead.hEvent = nullptr;
+    m_osWrite.hEvent = nullptr;
+    return true;
+}
+
+bool InitComPort()
+{
+    if (g_pComm != nullptr) {
+        g_pComm->Close();
+        g_pComm->ReleasePortHandle();
+        delete g_pComm;
+        g_pComm = nullptr;
+    }
+    g_pComm = new CBaseComm();
+    g_pComm->CreateReceiveEvent(0);
+    g_pComm->SetPortParams(DetectedPort, 115200, 8, 0, 0);
+    Platform::SleepMs(100);
+    if (!g_pComm->CreateIoEvents()) {
+        FormatMessageText("Cannot create ComPort!");
+        return false;
+    }
+    Platform::SleepMs(100);
+    if (!g_pComm->Open()) {
+        FormatMessageText("Cannot Open ComPort!");
+        return false;
+    }
+    Platform::SleepMs(100);
+    g_pComm->SetFramePrefix(false);
+    return true;
+}

@@ -1,0 +1,95 @@
+#pragma once
+// The serial port object: owns the device's COM port, writes with overlapped I/O, and runs a receive
+// thread that hands every chunk it reads to the frame accumulator. It also carries the frame codec and
+// the device commands (their code lives in download/).
+#include <cstdint>
+
+#include "download/protocol.h"
+#include "platform/named_event.h"
+#include "platform/serial_device.h"
+#include "platform/thread.h"
+
+// The overlapped record of one direction: offsets and the event that signals completion.
+struct OverlappedRecord {
+    uint32_t dwOffset = 0;
+    uint32_t dwOffsetHigh = 0;
+    Platform::EventHandle hEvent = nullptr;
+};
+
+class CBaseComm {
+public:
+    CBaseComm();
+    ~CBaseComm();
+    CBaseComm(const CBaseComm&) = delete;
+    CBaseComm& operator=(const CBaseComm&) = delete;
+
+    // Port set-up and I/O.
+    void SetPortParams(uint8_t nPort, uint32_t dwBaudRate, uint8_t byByteSize, uint8_t byStopBits, uint8_t byParity);
+    void CreateReceiveEvent(int n);
+    const char* GetReceiveEventName() const { return m_szReceiveEventName; }
+    bool CreateIoEvents();
+    bool Open();
+    bool ApplyPortSettings();
+    bool Write(const uint8_t* pData, uint32_t nLength);
+    int32_t ReadAvailable(uint8_t* pBuffer, uint32_t nLimit);
+    bool ClosePort();
+    bool Close();
+    void SetFramePrefix(bool bFlag) { m_bFramePrefix = bFlag ? 1 : 0; }
+    // Stops the receive thread and releases the port handle even after a ClosePort that failed half-way.
+    void ReleasePortHandle();
+    // The device path Open uses for a port number.
+    static void FormatDevicePath(uint8_t nPort, char* pszPath, unsigned nSize);
+
+    // Frame codec.
+    void SendFrame(const uint8_t* pPayload, uint32_t nLength, uint8_t byTag);
+    void SendLargeFrame(const uint8_t* pPayload, uint32_t nLength, uint8_t byTag);
+    void OnReceiveChunk(const uint8_t* pChunk);
+    void UnescapeFrame();
+
+    // Device commands; each sends one frame, the caller waits with WaitForReply.
+    void SendStartupCmd(uint8_t byTag);
+    void SendEraseCmd(uint32_t dwAddress, uint32_t dwLength, uint8_t byTag);
+    void SendWriteCmd(uint32_t dwAddress, uint16_t wDataLength, const uint8_t* pData, uint8_t byTag);
+    void SendCloseUsbCmd(uint8_t byTag);
+    void SendRebuildCmd(uint8_t byTag);
+    void SendResetCmd(uint8_t byTag);
+
+    static unsigned ReceiveThread(void* pParam);
+
+    // Fields in their declaration order; the codec's state is public so that the reply wait can copy it.
+    Platform::EventHandle m_hReceiveEvent = nullptr;
+    Platform::SerialHandle m_hComm = nullptr;
+    volatile int32_t m_bConnected = 0;
+    volatile int32_t m_nRxLength = 0;
+    uint16_t m_wUnescapeMode = 0;
+    uint8_t m_RxReply[RX_BUFFER_SIZE] = {};
+    uint8_t m_RxFrame[RX_BUFFER_SIZE] = {};
+    uint8_t m_RxAccum[RX_BUFFER_SIZE] = {};
+    int32_t m_nRxPos = 0;
+    int32_t m_bShortReply = 0;
+    uint8_t m_nPort = 1;
+    uint8_t m_byByteSize = 0;
+    uint32_t m_dwBaudRate = 0;
+    uint8_t m_byParity = 0;
+    uint8_t m_byStopBits = 0;
+    OverlappedRecord m_osWrite;
+    OverlappedRecord m_osRead;
+    int32_t m_bFramePrefix = 1;
+    uint8_t m_byPlatformId = 0;
+    char m_szReceiveEventName[128] = {};
+    // Length of m_RxReply after un-escaping: the status test must not read a stale byte past it.
+    volatile int32_t m_nRxReplyLength = 0;
+    Platform::ThreadHandle m_hReceiveThread = nullptr;
+
+private:
+    void StopReceiveThread();
+    unsigned RunReceiveLoop();
+};
+
+// The current port object of the download run (one at a time).
+extern CBaseComm* g_pComm;
+// COM port number last found by discovery; the port InitComPort opens.
+extern volatile uint8_t DetectedPort;
+
+// Builds a fresh port object on DetectedPort at 115200-8-N-1 and opens it. On failure MessageText says why.
+bool InitComPort();
