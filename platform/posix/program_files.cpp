@@ -1,0 +1,10 @@
+#include "platform/program_files.h"
+
+namespace Platform {
+
+bool GetProgramFilesFolder(std::string*)
+{
+    return false;
+}
+
+}  // namespace Platform
