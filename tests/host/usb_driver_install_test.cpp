@@ -131,6 +131,28 @@ TEST_F(DriverInstallTest, InstallsThePackageForReal)
     EXPECT_EQ(USB_DRIVER_PRESENT, RunCheck(nHostOs));
     EXPECT_EQ(USB_DRIVER_PRESENT, RunCheck(HOST_OS_WIN7_32));
     EXPECT_TRUE(m_busy.empty());
+
+    // The stand-in uninstalls cleanly: no value, no file, no empty folders.
+    std::string strPackage = m_strTemp + "krt_uninstall.msi";
+    ASSERT_TRUE(ExtractResourceToFile(USB_DRIVER_RESOURCE_ID, strPackage.c_str()));
+    std::string strCommand = "msiexec /x \"" + strPackage + "\" /qn";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, &strCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process));
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD dwExit = 1;
+    GetExitCodeProcess(process.hProcess, &dwExit);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    Platform::DeleteFileAt(strPackage.c_str());
+    EXPECT_EQ(0u, dwExit);
+    EXPECT_FALSE(CheckUsbDriverRegistry());
+    EXPECT_FALSE(CheckUsbDriverFile());
+    EXPECT_FALSE(Platform::FileExists("C:\\Program Files\\VELMORA"));
+    HKEY hKey = nullptr;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\VELMORA\\USB_DRIVER", 0, KEY_READ, &hKey));
 }
 #else
 TEST_F(DriverInstallTest, OffWindowsThePackageIsWrittenAndRemovedButNothingInstalls)
