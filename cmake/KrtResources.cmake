@@ -5,7 +5,7 @@
 # Makes an OBJECT library holding the file's bytes as resource <type>/<id>. Link it into every
 # executable that needs the blob, and only those (the firmware image is 62 MB):
 #
-#   krt_add_resource_blob(TARGET krt_res_driver_msi TYPE "FILE" ID 135
+#   krt_add_resource_blob(TARGET krt_res_driver_msi TYPE "File" ID 135
 #                         FILE ${CMAKE_BINARY_DIR}/driver/driver.msi DEPENDS driver_msi)
 #   target_link_libraries(my_program PRIVATE krt_res_driver_msi)
 #
@@ -13,7 +13,8 @@
 # the blob is compiled, and the blob is rebuilt whenever the file changes.
 # Windows: a generated .rc script compiled by windres (FindResourceA finds it).
 # POSIX: a generated source that pulls the file in with .incbin and registers it before main.
-# Type names compare case-insensitively on both ("File" and "FILE" are the same type).
+# Type names compare case-insensitively on both ("File" and "FILE" are the same type); write "File",
+# since a bare FILE after TYPE would be taken for the FILE keyword.
 if(WIN32)
     enable_language(RC)
 endif()

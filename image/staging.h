@@ -1,0 +1,20 @@
+#pragma once
+// Staging of the firmware container: written from the executable (or copied from a file) into the
+// temporary folder, which becomes the current folder for the rest of the process.
+#include <string>
+
+constexpr int FIRMWARE_RESOURCE_ID = 132;
+constexpr char FIRMWARE_RESOURCE_TYPE[] = "File";
+// Joined to the temporary folder with "%s%s"; the folder already ends with a separator.
+constexpr char STAGED_IMAGE_NAME[] = "\\CorvidT_wdl4.bin";
+
+// Makes the temporary folder current and composes the staged image path in *pstrPath.
+bool GetStagedImagePath(std::string* pstrPath);
+
+// Writes resource "File" nResourceId to the staged image path (returned in *pstrPath, also on
+// failure once it is known, so that the caller can delete what is there). Shows "%s file unload."
+// when the executable has no such resource.
+bool StageFirmwareImage(int nResourceId, std::string* pstrPath);
+
+// The same with a container file chosen by the user instead of the embedded one.
+bool StageFirmwareFile(const char* pszSourcePath, std::string* pstrPath);
