@@ -159,9 +159,16 @@ TEST_F(DriverInstallTest, OffWindowsThePackageIsWrittenAndRemovedButNothingInsta
 {
     EXPECT_TRUE(InstallUsbDriver());
     EXPECT_FALSE(Platform::FileExists(m_strInstaller.c_str()));
+
+    // The installer file is gone before the user sees the failure.
+    bool bInstallerLeft = true;
+    Platform::SetMessageSink([&](const std::string& strText, const std::string&) {
+        m_messages.push_back(strText);
+        bInstallerLeft = Platform::FileExists(m_strInstaller.c_str());
+    });
     EXPECT_EQ(USB_DRIVER_FAILED, RunCheck(HOST_OS_UNKNOWN));
     EXPECT_EQ(std::vector<std::string>({"Error Occured! USB Install Fail!"}), m_messages);
-    EXPECT_FALSE(Platform::FileExists(m_strInstaller.c_str()));
+    EXPECT_FALSE(bInstallerLeft);
 }
 #endif
 
