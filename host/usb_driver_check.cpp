@@ -23,8 +23,9 @@ bool CheckUsbDriverRegistry()
 std::string NativeProgramFilesFolder(const std::string& strFolder)
 {
     size_t nSuffix = std::strlen(PROGRAM_FILES_X86_SUFFIX);
-    if (strFolder.size() > nSuffix && strFolder.compare(strFolder.size() - nSuffix, nSuffix, PROGRAM_FILES_X86_SUFFIX) == 0)
-        return strFolder.substr(0, strFolder.size() - nSuffix);
+    size_t nKeep = strFolder.size() - nSuffix;
+    if (strFolder.size() > nSuffix && strFolder.compare(nKeep, nSuffix, PROGRAM_FILES_X86_SUFFIX) == 0)
+        return strFolder.substr(0, nKeep);
     return strFolder;
 }
 
