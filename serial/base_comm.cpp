@@ -10,10 +10,6 @@
 CBaseComm* g_pComm = nullptr;
 volatile uint8_t DetectedPort = 0;
 
-namespace {
-constexpr uint32_t PORT_QUEUE_SIZE = 4096;
-}
-
 CBaseComm::CBaseComm()
 {
     m_byPlatformId = Platform::GetOsPlatformId();

@@ -42,10 +42,12 @@ uint32_t ScaledMs(uint32_t nMs)
 
 void SleepMs(uint32_t nMs)
 {
-    const uint32_t nReal = ScaledMs(nMs);
-    if (nReal > 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(nReal));
+    if (nMs == 0) {
+        return;
     }
+    // Sleeps keep their fraction of a millisecond, so a heavily scaled run does not pay 1 ms per pause.
+    const double dMicros = static_cast<double>(nMs) * g_dTimeScale.load() * 1000.0;
+    std::this_thread::sleep_for(std::chrono::microseconds(static_cast<int64_t>(dMicros)));
 }
 
 int64_t MonotonicMs()

@@ -1,0 +1,210 @@
+// COM ports with overlapped I/O. Reads and writes each have their own overlapped record, so they can
+// be in progress at the same time.
+#include "platform/serial_device.h"
+
+#include <windows.h>
+
+#include <atomic>
+
+namespace Platform {
+
+struct SerialDevice {
+    HANDLE hComm = INVALID_HANDLE_VALUE;
+    std::atomic<bool> bCancelled{false};
+};
+
+namespace {
+constexpr DWORD QUEUE_SIZE = 4096;
+constexpr DWORD PURGE_ALL = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
+}  // namespace
+
+SerialHandle OpenSerialDevice(const std::string& strName)
+{
+    HANDLE h = CreateFileA(strName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    auto* pDev = new SerialDevice;
+    pDev->hComm = h;
+    return pDev;
+}
+
+bool ConfigureSerialDevice(SerialHandle hDev, const SerialSettings& settings)
+{
+    if (hDev == nullptr) {
+        return false;
+    }
+    HANDLE h = hDev->hComm;
+    SetCommMask(h, EV_RXCHAR);
+    SetupComm(h, QUEUE_SIZE, QUEUE_SIZE);
+    PurgeComm(h, PURGE_ALL);
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    timeouts.ReadTotalTimeoutMultiplier = 0;
+    timeouts.ReadTotalTimeoutConstant = 50;
+    timeouts.WriteTotalTimeoutMultiplier = 0;
+    timeouts.WriteTotalTimeoutConstant = 1000;
+    SetCommTimeouts(h, &timeouts);
+
+    DCB dcb{};
+    dcb.DCBlength = sizeof(DCB);
+    GetCommState(h, &dcb);
+    dcb.BaudRate = settings.dwBaudRate;
+    dcb.fBinary = 1;
+    dcb.fParity = 1;
+    dcb.fDtrControl = DTR_CONTROL_DISABLE;
+    dcb.fDsrSensitivity = 0;
+    dcb.fOutX = 0;
+    dcb.fInX = 0;
+    dcb.fNull = 0;
+    dcb.fRtsControl = RTS_CONTROL_DISABLE;
+    dcb.fAbortOnError = 1;
+    dcb.XonLim = 2048;
+    dcb.XoffLim = 512;
+    dcb.ByteSize = settings.byByteSize;
+    dcb.Parity = settings.byParity;
+    dcb.StopBits = settings.byStopBits;
+    dcb.XonChar = 0x11;
+    dcb.XoffChar = 0x13;
+    return SetCommState(h, &dcb) != FALSE;
+}
+
+bool WatchSerialEvents(SerialHandle hDev)
+{
+    return hDev != nullptr && SetCommMask(hDev->hComm, EV_RXCHAR | EV_RXFLAG | EV_BREAK) != FALSE;
+}
+
+SerialWaitResult WaitSerialData(SerialHandle hDev, EventHandle hWaitEvent)
+{
+    if (hDev == nullptr) {
+        return SERIAL_WAIT_GONE;
+    }
+    if (hDev->bCancelled.load()) {
+        return SERIAL_WAIT_CLOSED;
+    }
+    OVERLAPPED ov{};
+    ov.hEvent = hWaitEvent;
+    ResetEvent(hWaitEvent);
+    DWORD dwMask = 0;
+    BOOL bOk = WaitCommEvent(hDev->hComm, &dwMask, &ov);
+    DWORD dwError = bOk ? ERROR_SUCCESS : GetLastError();
+    if (!bOk && dwError == ERROR_IO_PENDING) {
+        DWORD dwDummy = 0;
+        bOk = GetOverlappedResult(hDev->hComm, &ov, &dwDummy, TRUE);
+        dwError = bOk ? ERROR_SUCCESS : GetLastError();
+    }
+    if (hDev->bCancelled.load()) {
+        return SERIAL_WAIT_CLOSED;
+    }
+    if (!bOk) {
+        // Wine ends every wait on a pty this way while no byte is queued: not a reason to stop receiving.
+        return dwError == ERROR_OPERATION_ABORTED ? SERIAL_WAIT_AGAIN : SERIAL_WAIT_GONE;
+    }
+    return (dwMask & EV_RXCHAR) ? SERIAL_WAIT_DATA : SERIAL_WAIT_AGAIN;
+}
+
+bool CancelSerialWait(SerialHandle hDev)
+{
+    if (hDev == nullptr) {
+        return false;
+    }
+    hDev->bCancelled.store(true);
+    return SetCommMask(hDev->hComm, 0) != FALSE;
+}
+
+uint32_t QueuedSerialBytes(SerialHandle hDev)
+{
+    if (hDev == nullptr) {
+        return 0;
+    }
+    DWORD dwErrors = 0;
+    COMSTAT stat{};
+    if (!ClearCommError(hDev->hComm, &dwErrors, &stat)) {
+        return 0;
+    }
+    return stat.cbInQue;
+}
+
+uint32_t ReadSerial(SerialHandle hDev, uint8_t* pBuffer, uint32_t nLimit, EventHandle hIoEvent)
+{
+    if (hDev == nullptr) {
+        return 0;
+    }
+    OVERLAPPED ov{};
+    ov.hEvent = hIoEvent;
+    DWORD dwRead = 0;
+    if (ReadFile(hDev->hComm, pBuffer, nLimit, &dwRead, &ov)) {
+        return dwRead;
+    }
+    DWORD dwErrors = 0;
+    COMSTAT stat{};
+    if (GetLastError() != ERROR_IO_PENDING) {
+        ClearCommError(hDev->hComm, &dwErrors, &stat);
+        return 0;
+    }
+    for (;;) {
+        if (GetOverlappedResult(hDev->hComm, &ov, &dwRead, TRUE)) {
+            return dwRead;
+        }
+        if (GetLastError() != ERROR_IO_INCOMPLETE) {
+            ClearCommError(hDev->hComm, &dwErrors, &stat);
+            return dwRead;
+        }
+    }
+}
+
+bool WriteSerial(SerialHandle hDev, const uint8_t* pData, uint32_t nLength, EventHandle hIoEvent)
+{
+    if (hDev == nullptr) {
+        return false;
+    }
+    OVERLAPPED ov{};
+    ov.hEvent = hIoEvent;
+    DWORD dwWritten = 0;
+    DWORD dwErrors = 0;
+    COMSTAT stat{};
+    if (WriteFile(hDev->hComm, pData, nLength, &dwWritten, &ov)) {
+        return true;
+    }
+    if (GetLastError() != ERROR_IO_PENDING) {
+        ClearCommError(hDev->hComm, &dwErrors, &stat);
+        return false;
+    }
+    for (;;) {
+        if (GetOverlappedResult(hDev->hComm, &ov, &dwWritten, TRUE)) {
+            return true;
+        }
+        if (GetLastError() != ERROR_IO_INCOMPLETE) {
+            ClearCommError(hDev->hComm, &dwErrors, &stat);
+            return true;
+        }
+    }
+}
+
+bool FlushSerial(SerialHandle hDev)
+{
+    return hDev != nullptr && FlushFileBuffers(hDev->hComm) != FALSE;
+}
+
+bool PurgeSerial(SerialHandle hDev)
+{
+    return hDev != nullptr && PurgeComm(hDev->hComm, PURGE_ALL) != FALSE;
+}
+
+bool ClearSerialDtr(SerialHandle hDev)
+{
+    return hDev != nullptr && EscapeCommFunction(hDev->hComm, CLRDTR) != FALSE;
+}
+
+bool CloseSerialDevice(SerialHandle hDev)
+{
+    if (hDev == nullptr) {
+        return false;
+    }
+    const bool bOk = CloseHandle(hDev->hComm) != FALSE;
+    delete hDev;
+    return bOk;
+}
+
+}  // namespace Platform
