@@ -37,8 +37,8 @@ ContainerLayout LayoutWith(int nPartitions)
     layout.m_dwPageSize = 0x200;
     layout.m_dwRawPageSize = 0x204;
     for (int i = 0; i < nPartitions; ++i) {
-        char szName[5];
-        snprintf(szName, sizeof szName, "P%03d", i);
+        char szName[16];
+        snprintf(szName, sizeof szName, "P%03d", i % 1000);
         uint32_t dwStart = static_cast<uint32_t>(i) * 4;
         layout.m_partitions.push_back({szName, dwStart, dwStart + 3, static_cast<uint32_t>(1 + i % 3)});
     }
