@@ -43,7 +43,14 @@ bool MakeTempFolder()
     strTemplate += "/krt-p940.XXXXXX";
     if (mkdtemp(strTemplate.data()) == nullptr)
         return false;
-    s_strTempFolder = strTemplate;
+    // Absolute, so that it can be made current again after a relative $TMPDIR has moved on.
+    char* pszReal = realpath(strTemplate.c_str(), nullptr);
+    if (pszReal == nullptr) {
+        rmdir(strTemplate.c_str());
+        return false;
+    }
+    s_strTempFolder = pszReal;
+    free(pszReal);
     atexit(RemoveTempFolder);
     return true;
 }

@@ -1,7 +1,9 @@
 // The platform services that image staging stands on: embedded blobs, MD5, the temporary folder and files.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "platform/files.h"
@@ -63,11 +65,26 @@ TEST(Md5Test, KnownDigestsOneShotAndInPieces)
 
 TEST(FilesTest, TempFolderBecomesCurrentAndTakesBackslashPaths)
 {
+#ifndef _WIN32
+    const char* pszTmp = getenv("TMPDIR");
+    std::filesystem::path base = std::filesystem::canonical(pszTmp != nullptr && *pszTmp != '\0' ? pszTmp : "/tmp");
+#endif
     std::string strFolder;
     ASSERT_TRUE(Platform::EnterTempFolder(&strFolder));
     ASSERT_FALSE(strFolder.empty());
     char chLast = strFolder.back();
     EXPECT_TRUE(chLast == '/' || chLast == '\\');
+#ifndef _WIN32
+    // A private folder of its own under $TMPDIR, not a fixed name in a shared /tmp.
+    std::filesystem::path folder(strFolder.substr(0, strFolder.size() - 1));
+    EXPECT_EQ(std::filesystem::status(folder).permissions(), std::filesystem::perms::owner_all);
+    EXPECT_FALSE(std::filesystem::is_symlink(folder));
+    EXPECT_EQ(folder.parent_path(), base);
+    EXPECT_EQ(folder.filename().string().rfind("krt-p940.", 0), 0u);
+    std::string strAgain;
+    ASSERT_TRUE(Platform::EnterTempFolder(&strAgain));
+    EXPECT_EQ(strAgain, strFolder);
+#endif
 
     // Composed the way the wizard composes the staged image path.
     std::string strPath = strFolder + "\\krt_files_test.bin";
