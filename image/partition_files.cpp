@@ -64,12 +64,14 @@ int32_t MakePartitionFiles(const char* pszImagePath)
     FILE* pImage = Platform::OpenFile(pszImagePath, "rb");
     if (pImage == nullptr)
         return -1;
-    size_t nChunk = CHUNK_BYTES / dwRaw > 0 ? CHUNK_BYTES / dwRaw * dwRaw : dwRaw;
-    std::vector<uint8_t> buffer(nChunk);
+    // Sized on first use: a container without partitions may carry any page geometry.
+    std::vector<uint8_t> buffer;
 
     int32_t nResult = 0;
     for (int i = 0; i < ContainerInfo.RecordCount(); ++i) {
         PartitionRecord& record = ContainerInfo.m_records[i];
+        if (buffer.empty())
+            buffer.resize(CHUNK_BYTES / dwRaw > 0 ? CHUNK_BYTES / dwRaw * dwRaw : dwRaw);
         NamePartitionFile(i);
         FILE* pOut = Platform::OpenFile(record.m_szFileName, "wb");
         if (pOut == nullptr) {
