@@ -52,4 +52,20 @@ trap cleanup EXIT
 
 wine "$@"
 rc=$?
+# KRT_WINE_PEER_CHECK=1: the peer ends by itself and its exit status counts too (a simulated device
+# that verifies its flash, say).
+if [ -n "$PEER_PID" ] && [ "${KRT_WINE_PEER_CHECK:-0}" = "1" ]; then
+    for _ in $(seq 1 200); do kill -0 "$PEER_PID" 2>/dev/null || break; sleep 0.05; done
+    if kill -0 "$PEER_PID" 2>/dev/null; then
+        echo "wine-run: the peer did not finish" >&2
+        [ $rc -eq 0 ] && rc=1
+    else
+        wait "$PEER_PID"; peer_rc=$?
+        PEER_PID=""
+        if [ $peer_rc -ne 0 ]; then
+            echo "wine-run: the peer failed with exit status $peer_rc" >&2
+            [ $rc -eq 0 ] && rc=1
+        fi
+    fi
+fi
 exit $rc

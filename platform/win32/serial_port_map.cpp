@@ -2,11 +2,19 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <mutex>
 #include <vector>
 
 namespace Platform {
 
-std::vector<SerialPortEntry> ListSerialPorts()
+namespace {
+// Ports named on the command line: listed after the system's own, under the name they were given.
+std::mutex g_mutex;
+std::vector<std::pair<int, std::string>> g_registered;
+
+std::vector<SerialPortEntry> ListSystemPorts()
 {
     std::vector<SerialPortEntry> entries;
     HKEY hKey = nullptr;
@@ -34,13 +42,44 @@ std::vector<SerialPortEntry> ListSerialPorts()
     return entries;
 }
 
-int RegisterSerialPort(const std::string&, const std::string&)
+}  // namespace
+
+std::vector<SerialPortEntry> ListSerialPorts()
 {
-    return 0;  // the system keeps its own map
+    std::vector<SerialPortEntry> entries = ListSystemPorts();
+    std::lock_guard<std::mutex> lock(g_mutex);
+    for (const auto& port : g_registered) {
+        entries.push_back({port.second, "COM" + std::to_string(port.first)});
+    }
+    return entries;
 }
 
-void UnregisterSerialPort(int)
+// strPath is "COMn" or "\\.\COMn"; the number is the port's.
+int RegisterSerialPort(const std::string& strDeviceName, const std::string& strPath)
 {
+    std::string strName = strPath;
+    if (strName.rfind("\\\\.\\", 0) == 0) {
+        strName = strName.substr(4);
+    }
+    if (strName.size() < 4 || _strnicmp(strName.c_str(), "COM", 3) != 0) {
+        return 0;
+    }
+    char* pEnd = nullptr;
+    const long nPort = std::strtol(strName.c_str() + 3, &pEnd, 10);
+    if (pEnd == nullptr || *pEnd != '\0' || nPort < 1 || nPort > 255) {
+        return 0;
+    }
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_registered.emplace_back(static_cast<int>(nPort), strDeviceName);
+    return static_cast<int>(nPort);
+}
+
+void UnregisterSerialPort(int nPort)
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_registered.erase(std::remove_if(g_registered.begin(), g_registered.end(),
+                                      [nPort](const auto& port) { return port.first == nPort; }),
+                       g_registered.end());
 }
 
 }  // namespace Platform

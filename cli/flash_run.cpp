@@ -1,0 +1,165 @@
+#include "cli/flash_run.h"
+
+#include <atomic>
+#include <cstdio>
+#include <thread>
+
+#include "cli/exit_codes.h"
+#include "cli/image_source.h"
+#include "cli/progress_display.h"
+#include "cli/simulated_device.h"
+#include "download/download_worker.h"
+#include "download/engine_state.h"
+#include "download/notify.h"
+#include "image/partition_files.h"
+#include "image/staging.h"
+#include "platform/clock.h"
+#include "platform/console.h"
+#include "platform/files.h"
+#include "platform/interrupt.h"
+#include "platform/serial_port_map.h"
+#include "platform/thread.h"
+#include "serial/base_comm.h"
+#include "serial/port_discovery.h"
+
+namespace {
+
+constexpr uint32_t PORT_POLL_MS = 2000;       // as the download screen's port timer
+constexpr uint32_t WORKER_POLL_REAL_MS = 100;
+
+// Keeps DetectedPort up to date while the download runs, as the wizard's port timer does.
+class CPortWatcher {
+public:
+    void Start()
+    {
+        DetectedPort = static_cast<uint8_t>(FindDevicePort() & 0xFF);
+        m_thread = std::thread([this] {
+            while (!m_bStop.load()) {
+                Platform::SleepMs(PORT_POLL_MS);
+                if (!m_bStop.load()) {
+                    DetectedPort = static_cast<uint8_t>(FindDevicePort() & 0xFF);
+                }
+            }
+        });
+    }
+    void Stop()
+    {
+        m_bStop = true;
+        if (m_thread.joinable()) {
+            m_thread.join();
+        }
+    }
+    ~CPortWatcher() { Stop(); }
+
+private:
+    std::atomic<bool> m_bStop{false};
+    std::thread m_thread;
+};
+
+int RegisterNamedPort(const std::string& strPort)
+{
+    // Discovery finds a port given by name like the device's own diagnostic port.
+    return Platform::RegisterSerialPort("\\Device\\qzcdserd (--port)", strPort);
+}
+
+}  // namespace
+
+int RunFlash(const FlashOptions& options)
+{
+    CImageSource source;
+    std::string strError;
+    if (options.bSimulate && !source.Open(options.strImage, &strError)) {
+        std::fprintf(stderr, "krt-flash: %s\n", strError.c_str());
+        return EXIT_FLASH_BAD_IMAGE;
+    }
+
+    CSimulatedDevice simulator;
+    if (options.bSimulate) {
+        if (!simulator.Start(&strError)) {
+            std::fprintf(stderr, "krt-flash: %s\n", strError.c_str());
+            return EXIT_FLASH_OTHER;
+        }
+        std::printf("Simulated KRT-P940 in download mode started\n");
+    }
+    int nNamedPort = 0;
+    if (!options.strPort.empty()) {
+        nNamedPort = RegisterNamedPort(options.strPort);
+        if (nNamedPort == 0) {
+            std::fprintf(stderr, "krt-flash: cannot use port '%s'\n", options.strPort.c_str());
+            return EXIT_FLASH_USAGE;
+        }
+    }
+
+    std::printf("Waiting... Loading Binary File.\n");
+    std::string strImagePath;
+    const bool bStaged = options.strImage.empty() ? StageFirmwareImage(FIRMWARE_RESOURCE_ID, &strImagePath)
+                                                  : StageFirmwareFile(options.strImage.c_str(), &strImagePath);
+    if (!bStaged) {
+        if (!strImagePath.empty()) {
+            Platform::DeleteFileAt(strImagePath.c_str());
+        }
+        std::fprintf(stderr, "krt-flash: Cannot Open binary file!\n");
+        return EXIT_FLASH_BAD_IMAGE;
+    }
+
+    CPortWatcher portWatcher;
+    portWatcher.Start();
+
+    CProgressDisplay display(stdout, Platform::IsTerminal(stdout), Platform::WallSeconds());
+    SetNotifySink([&display](int32_t nCode) { display.OnNotify(nCode); });
+    NotifyWindow = nullptr;
+    DownloadAbort = 0;
+
+    auto* pJob = new DownloadJob;
+    pJob->strImagePath = strImagePath;
+    pJob->nRebuildFlag = options.bNoRebuild ? 0 : 1;
+    Platform::InstallInterruptHandler();
+    Platform::ThreadHandle hWorker = Platform::StartThread(&DownloadWorker, pJob, Platform::THREAD_PRIO_NORMAL);
+    if (hWorker == nullptr) {
+        delete pJob;
+        SetNotifySink({});
+        RemoveStagedFiles(strImagePath.c_str());
+        std::fprintf(stderr, "krt-flash: cannot start the download\n");
+        return EXIT_FLASH_OTHER;
+    }
+    bool bInterrupted = false;
+    while (!Platform::JoinThread(hWorker, WORKER_POLL_REAL_MS, nullptr)) {
+        if (Platform::InterruptRequested() && !bInterrupted) {
+            bInterrupted = true;
+            // The run ends through its own failure path, which closes the port and removes the files;
+            // what is left of its waits runs at a thousandth of the time.
+            DownloadAbort = 1;
+            Platform::SetTimeScale(Platform::GetTimeScale() * 0.001);
+            std::fprintf(stderr, "\nkrt-flash: interrupted; closing the port and removing the staged files\n");
+        }
+    }
+    Platform::ReleaseThread(hWorker);
+    portWatcher.Stop();
+    SetNotifySink({});
+    display.Finish();
+    if (nNamedPort != 0) {
+        Platform::UnregisterSerialPort(nNamedPort);
+    }
+
+    if (bInterrupted) {
+        simulator.Stop();
+        return EXIT_FLASH_INTERRUPTED;
+    }
+    const std::string strFinal = display.FinalText();
+    int nExit = ExitCodeForFinalText(strFinal);
+    if (nExit != EXIT_FLASH_OK) {
+        std::fprintf(stderr, "krt-flash: %s\n", strFinal.c_str());
+    }
+    if (options.bSimulate) {
+        std::string strReport;
+        const bool bVerified = simulator.Verify(source.Data(), source.Size(), &strReport);
+        std::printf("Verification of the simulated device's flash against the %s:\n%s", source.Describe().c_str(),
+                    strReport.c_str());
+        std::printf("Verification %s\n", bVerified ? "passed" : "FAILED");
+        if (nExit == EXIT_FLASH_OK && !bVerified) {
+            nExit = EXIT_FLASH_VERIFY;
+        }
+        simulator.Stop();
+    }
+    return nExit;
+}

@@ -1,0 +1,92 @@
+// krt-flash: the upgrade tool's engine on the command line, for technicians, scripts and Linux users.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "cli/driver_commands.h"
+#include "cli/exit_codes.h"
+#include "cli/flash_run.h"
+#include "platform/clock.h"
+
+namespace {
+
+constexpr const char* TOOL_VERSION = "1.0.019";
+
+// KRT_TIME_SCALE scales every sleep and time-out of the engine; it exists for runs against the
+// simulated device and is never needed with a real one.
+bool ApplyTimeScale()
+{
+    const char* pszScale = std::getenv("KRT_TIME_SCALE");
+    if (pszScale == nullptr || pszScale[0] == '\0') {
+        return true;
+    }
+    char* pEnd = nullptr;
+    const double dScale = std::strtod(pszScale, &pEnd);
+    if (pEnd == pszScale || *pEnd != '\0' || !(dScale > 0.0) || dScale > 1000.0) {
+        std::fprintf(stderr, "krt-flash: KRT_TIME_SCALE must be a number above 0 (got '%s')\n", pszScale);
+        return false;
+    }
+    Platform::SetTimeScale(dScale);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    CLI::App app{"krt-flash: writes the firmware of a KRT-P940 mobile hotspot in download mode over its "
+                 "USB serial port.\nWithout options it flashes the embedded firmware image into the device "
+                 "found on the qzcdserd (diagnostic) or qzcdmdm (modem) port."};
+    app.footer(std::string(ExitCodeHelp()) +
+               "\nEnvironment:\n"
+               "  KRT_TIME_SCALE  factor for every sleep and time-out of the engine (default 1); for testing\n"
+               "                  with the simulated device only, e.g. 0.01 runs the retry paths 100x faster\n");
+    FlashOptions options;
+    bool bInfo = false;
+    bool bVersion = false;
+    bool bCheckDriver = false;
+    bool bInstallDriver = false;
+    app.add_option("--image", options.strImage, "Flash this firmware container file instead of the embedded image")
+        ->check(CLI::ExistingFile);
+    app.add_option("--port", options.strPort,
+                   "Serial device of the KRT-P940: a path such as /dev/ttyUSB0 on Linux, COMn on Windows "
+                   "(default: discovered)");
+    app.add_flag("--simulate", options.bSimulate,
+                 "Start a simulated KRT-P940 in this process, flash it and verify its flash against the image "
+                 "(Linux)");
+    app.add_flag("--no-rebuild", options.bNoRebuild, "Skip the unlock and rebuild steps at the end of the download");
+    app.add_flag("--info", bInfo, "Print the image's partition table and exit");
+    app.add_flag("--check-driver", bCheckDriver, "Report whether the device's USB driver is installed (Windows)");
+    app.add_flag("--install-driver", bInstallDriver,
+                 "Check for the device's USB driver and install it from the embedded package if missing (Windows)");
+    app.add_flag("--version", bVersion, "Print the tool version and exit");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        app.exit(e);
+        return EXIT_FLASH_USAGE;
+    }
+
+    if (bVersion) {
+        std::printf("krt-flash %s\n", TOOL_VERSION);
+        return EXIT_FLASH_OK;
+    }
+    if (!ApplyTimeScale()) {
+        return EXIT_FLASH_USAGE;
+    }
+    if (bCheckDriver || bInstallDriver) {
+        return RunDriverCommand(bInstallDriver);
+    }
+    if (bInfo) {
+        return PrintImageInfo(options.strImage);
+    }
+    if (options.bSimulate && !options.strPort.empty()) {
+        std::fprintf(stderr, "krt-flash: --simulate and --port exclude each other\n");
+        return EXIT_FLASH_USAGE;
+    }
+    return RunFlash(options);
+}

@@ -1,0 +1,54 @@
+#include "download/download_worker.h"
+
+#include <memory>
+
+#include "download/download_messages.h"
+#include "download/download_sequence.h"
+#include "download/engine_state.h"
+#include "download/notify.h"
+#include "image/partition_files.h"
+#include "platform/clock.h"
+#include "serial/base_comm.h"
+
+void CloseDownloadPort()
+{
+    if (g_pComm == nullptr) {
+        return;
+    }
+    g_pComm->Close();
+    g_pComm->ReleasePortHandle();
+    delete g_pComm;
+    g_pComm = nullptr;
+}
+
+unsigned DownloadWorker(void* pParam)
+{
+    std::string strImagePath;
+    int32_t nRebuildFlag = 1;
+    {
+        std::unique_ptr<DownloadJob> pJob(static_cast<DownloadJob*>(pParam));
+        strImagePath = pJob->strImagePath;
+        nRebuildFlag = pJob->nRebuildFlag;
+    }
+    // A port object left from an earlier run is not reused.
+    CloseDownloadPort();
+
+    NotifyStatus(STATUS_DOWNLOAD_START);
+    const bool bSuccess = RunDownload(strImagePath.c_str(), nRebuildFlag);
+    RemoveStagedFiles(strImagePath.c_str());
+
+    if (bSuccess) {
+        CloseDownloadPort();
+        Platform::SleepMs(REBOOT_WAIT_MS);
+        NotifyStatus(DOWNLOAD_COMPLETE_TEXT);
+        NotifyDialog(0, NOTIFY_FINISHED, 0, DOWNLOAD_COMPLETE_TEXT);
+        return 1;
+    }
+    // When no port was opened there is nothing to close on the line; the object is discarded all the same.
+    PortNotOpened = 0;
+    CloseDownloadPort();
+    const std::string strFinal = MessageText;
+    NotifyStatus(strFinal.c_str());
+    NotifyDialog(0, NOTIFY_FINISHED, 0, strFinal.c_str());
+    return 0;
+}
