@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# krt-flash as a user runs it: exit statuses, what it prints, and what it leaves in the temporary folder.
+#   cli_test.sh KRT_FLASH KRT_DEVSIM
+set -uo pipefail
+FLASH="$1"; DEVSIM="$2"
+WORK="$(mktemp -d)"; trap 'rm -rf "$WORK"; kill $(jobs -p) 2>/dev/null' EXIT
+export TMPDIR="$WORK/tmp"; mkdir -p "$TMPDIR"
+failures=0; passes=0
+
+check() {  # name, expected status, actual status, [output file, expected text]
+    local name="$1" want="$2" got="$3"
+    if [ "$got" != "$want" ]; then
+        echo "FAIL $name: exit status $got, expected $want"; [ -n "${4:-}" ] && sed 's/^/    /' "$4" | tail -20
+        failures=$((failures + 1)); return
+    fi
+    if [ -n "${4:-}" ] && ! grep -qF -- "$5" "$4"; then
+        echo "FAIL $name: output lacks '$5'"; sed 's/^/    /' "$4" | tail -20
+        failures=$((failures + 1)); return
+    fi
+    if [ -n "$(ls -A "$TMPDIR")" ]; then
+        echo "FAIL $name: left in the temporary folder: $(ls -A "$TMPDIR")"; rm -rf "${TMPDIR:?}"/*
+        failures=$((failures + 1)); return
+    fi
+    echo "ok   $name"; passes=$((passes + 1))
+}
+
+"$FLASH" --version > "$WORK/out" 2>&1; check version 0 $? "$WORK/out" "krt-flash 1.0.019"
+"$FLASH" --help > "$WORK/out" 2>&1; check help 0 $? "$WORK/out" "KRT_TIME_SCALE"
+"$FLASH" --bogus > "$WORK/out" 2>&1; check bad-option 2 $? "$WORK/out" "bogus"
+"$FLASH" --info > "$WORK/out" 2>&1; check info 0 $? "$WORK/out" "6  DSP2     78    483    391  0x009C0000 0x03AA0000 0x00800000 0x038E0000 yes"
+"$FLASH" --check-driver > "$WORK/out" 2>&1; check driver-linux 0 $? "$WORK/out" "No USB driver is needed"
+
+export KRT_TIME_SCALE=0.01
+"$FLASH" --simulate > "$WORK/out" 2>&1; check simulate 0 $? "$WORK/out" "Verification passed"
+grep -qF "Software Download Complete." "$WORK/out" || { echo "FAIL simulate: no final text"; failures=$((failures + 1)); }
+
+head -c 5000 /dev/urandom > "$WORK/junk.bin"
+"$FLASH" --simulate --image "$WORK/junk.bin" > "$WORK/out" 2>&1
+check invalid-image 5 $? "$WORK/out" "Binary Selected is not a valid KVZ Binary."
+
+"$FLASH" --port "$WORK/no-such-tty" > "$WORK/out" 2>&1; check port-setup 4 $? "$WORK/out" "Cannot Open ComPort!"
+"$FLASH" > "$WORK/out" 2>&1; check no-port 3 $? "$WORK/out" "Error in Finding Com Port!"
+KRT_TIME_SCALE=abc "$FLASH" > "$WORK/out" 2>&1; check bad-time-scale 2 $? "$WORK/out" "KRT_TIME_SCALE"
+
+# A device that refuses the startup command, on its own pty.
+"$DEVSIM" --time-scale 0.01 --status startup=1 --link "$WORK/dev" > "$WORK/devsim.out" 2>&1 &
+for _ in $(seq 1 100); do [ -e "$WORK/dev" ] && break; sleep 0.05; done
+"$FLASH" --port "$WORK/dev" > "$WORK/out" 2>&1; check refused 7 $? "$WORK/out" "Unrecognized Response. Unrecognized ACK Value: 1."
+kill %1 2>/dev/null; wait 2>/dev/null
+
+# Ctrl-C in the middle of a real-speed run: the port is closed, nothing is left behind.
+unset KRT_TIME_SCALE
+"$FLASH" --simulate > "$WORK/out" 2>&1 &
+pid=$!
+for _ in $(seq 1 200); do grep -q "Flash Writing" "$WORK/out" 2>/dev/null && break; sleep 0.05; done
+kill -INT $pid; wait $pid; check interrupt 130 $? "$WORK/out" "interrupted"
+
+echo "$passes passed, $failures failed"
+[ $failures -eq 0 ]
