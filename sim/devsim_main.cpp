@@ -98,7 +98,12 @@ int main(int argc, char** argv)
         ->default_val(1.0)
         ->check(CLI::PositiveNumber);
 
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        // --help ends here too, with 0.
+        return app.exit(e) == 0 ? EXIT_OK : EXIT_USAGE;
+    }
 
     const std::pair<const char*, std::vector<std::string>*> faultOptions[] = {
         {"no-reply", &noReply}, {"status", &status}, {"delay", &delay},
