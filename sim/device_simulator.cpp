@@ -55,6 +55,7 @@ void CDeviceSimulator::Stop()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_bStop = true;
+        m_cvStop.notify_all();
     }
     if (m_thread.joinable()) {
         m_thread.join();
@@ -158,8 +159,8 @@ void CDeviceSimulator::Reply(const DeviceAction& action)
         return;
     }
     const uint32_t nWaitMs = m_settings.nLatencyMs + action.nDelayMs;
-    if (nWaitMs) {
-        SleepRealMs(Platform::ScaledMs(nWaitMs));
+    if (nWaitMs && !SleepUnlessStopped(Platform::ScaledMs(nWaitMs))) {
+        return;
     }
     for (size_t i = 0; i < action.chunks.size(); ++i) {
         if (i > 0) {
@@ -217,7 +218,7 @@ void CDeviceSimulator::HangUp()
     // Closing the pty drops what the host has not read; a device that reboots has sent its reply first.
     WaitHostRead(HOST_READ_WAIT_REAL_MS);
     if (m_settings.nRebootMs) {
-        SleepRealMs(Platform::ScaledMs(m_settings.nRebootMs));
+        SleepUnlessStopped(Platform::ScaledMs(m_settings.nRebootMs));
     }
     Platform::ClosePty(m_hPty);
     m_hPty = nullptr;
@@ -239,6 +240,13 @@ void CDeviceSimulator::HangUp()
     std::lock_guard<std::mutex> lock(m_mutex);
     m_bFinished = true;
     m_cvFinished.notify_all();
+}
+
+bool CDeviceSimulator::SleepUnlessStopped(uint32_t nRealMs)
+{
+    // Long fault delays must not hold up Stop.
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return !m_cvStop.wait_for(lock, std::chrono::milliseconds(nRealMs), [this] { return m_bStop; });
 }
 
 int64_t CDeviceSimulator::ElapsedMs() const

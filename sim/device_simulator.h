@@ -72,11 +72,14 @@ private:
     void WaitHostRead(uint32_t nRealMs);
     void HangUp();
     void Pace(double* pdNextMs, size_t nBytes);
+    // False when Stop was called during the sleep.
+    bool SleepUnlessStopped(uint32_t nRealMs);
     int64_t ElapsedMs() const;
 
     SimSettings m_settings;
-    mutable std::mutex m_mutex;  // guards m_core, m_strPtyPath, m_nRunsDone, m_bFinished
+    mutable std::mutex m_mutex;  // guards m_core, m_strPtyPath, m_nRunsDone, m_bFinished, m_bStop
     std::condition_variable m_cvFinished;
+    std::condition_variable m_cvStop;
     CDeviceCore m_core;
     CDeviceDeframer m_deframer;
     Platform::PtyHandle m_hPty = nullptr;

@@ -322,3 +322,14 @@ TEST_F(SimWithHostTest, ThrottleAndLatencySlowTheLinkDown)
     EXPECT_LE(nElapsed, 1500);
     EXPECT_TRUE(IsReplySuccess(REPLY_OK));
 }
+
+TEST_F(SimWithHostTest, StopEndsTheDeviceEvenInTheMiddleOfALongDelay)
+{
+    Connect({{"delay", "startup=600000"}});
+    g_pComm->SendStartupCmd(0);
+    EXPECT_EQ(WaitForReply(2000), REPLY_TIMEOUT);
+    const int64_t nStart = Platform::MonotonicMs();
+    m_pSim->Stop();
+    EXPECT_LT(Platform::MonotonicMs() - nStart, 1000);
+    EXPECT_TRUE(m_pSim->IsFinished());
+}
