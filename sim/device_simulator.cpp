@@ -99,11 +99,21 @@ void CDeviceSimulator::Run()
     std::vector<uint8_t> buffer(READ_CHUNK);
     std::vector<HostFrame> frames;
     for (;;) {
+        bool bUnplug = false;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             if (m_bStop) {
                 return;
             }
+            bUnplug = m_bUnplug;
+            m_bUnplug = false;
+        }
+        if (bUnplug) {
+            HangUp();
+            if (IsFinished()) {
+                return;
+            }
+            continue;
         }
         Platform::PtyWaitResult nWait = Platform::WaitPtyData(m_hPty, POLL_REAL_MS);
         if (nWait == Platform::PTY_WAIT_TIMEOUT) {
@@ -252,6 +262,12 @@ bool CDeviceSimulator::SleepUnlessStopped(uint32_t nRealMs)
 int64_t CDeviceSimulator::ElapsedMs() const
 {
     return Platform::MonotonicMs() - m_nStartMs;
+}
+
+void CDeviceSimulator::Unplug()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_bUnplug = true;
 }
 
 bool CDeviceSimulator::WaitFinished(uint32_t nRealMs)

@@ -48,6 +48,10 @@ public:
     // Stops the device, hangs up, removes the link. Safe to call twice.
     void Stop();
 
+    // Unplugs the device now, as if its cable were pulled: the pty hangs up (a run ends; with runs left a
+    // new pty follows).
+    void Unplug();
+
     // True once the last of the runs has ended in a hang-up (or the pty failed); waits up to nRealMs.
     bool WaitFinished(uint32_t nRealMs);
     bool IsFinished() const;
@@ -77,7 +81,7 @@ private:
     int64_t ElapsedMs() const;
 
     SimSettings m_settings;
-    mutable std::mutex m_mutex;  // guards m_core, m_strPtyPath, m_nRunsDone, m_bFinished, m_bStop
+    mutable std::mutex m_mutex;  // guards m_core, m_strPtyPath, m_nRunsDone, m_bFinished, m_bStop, m_bUnplug
     std::condition_variable m_cvFinished;
     std::condition_variable m_cvStop;
     CDeviceCore m_core;
@@ -88,6 +92,7 @@ private:
     int m_nRunsDone = 0;
     bool m_bFinished = false;
     bool m_bStop = false;
+    bool m_bUnplug = false;
     std::thread m_thread;
     int64_t m_nStartMs = 0;
     double m_dNextReadMs = 0;

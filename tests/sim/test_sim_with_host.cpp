@@ -333,3 +333,30 @@ TEST_F(SimWithHostTest, StopEndsTheDeviceEvenInTheMiddleOfALongDelay)
     EXPECT_LT(Platform::MonotonicMs() - nStart, 1000);
     EXPECT_TRUE(m_pSim->IsFinished());
 }
+
+TEST_F(SimWithHostTest, AnUnplugOnRequestComesBackOnANewPtyWhenRunsAreLeft)
+{
+    SimSettings settings;
+    settings.nRuns = 2;
+    Connect({}, settings);
+    EXPECT_TRUE(Startup());
+    m_pSim->Unplug();
+    for (int i = 0; i < 200 && m_pSim->GetRunsDone() == 0; ++i) {
+        Platform::SleepMs(100);
+    }
+    ASSERT_EQ(m_pSim->GetRunsDone(), 1);
+    g_pComm->SendEraseCmd(0x00300000, 0x4000, 1);
+    EXPECT_NE(WaitForReply(3000), REPLY_OK) << "the old port has no device behind it";
+
+    // The device is back on a fresh pty in its power-up state; the flash keeps what it had.
+    Platform::UnregisterSerialPort(m_nPort);
+    m_nPort = Platform::RegisterSerialPort("\\Device\\qzcdserd0", m_pSim->GetPtyPath());
+    DetectedPort = static_cast<uint8_t>(m_nPort);
+    ASSERT_TRUE(InitComPort()) << MessageText;
+    EXPECT_EQ(m_pSim->GetState(), SESSION_POWERED);
+    g_pComm->SendEraseCmd(0x00300000, 0x4000, 1);
+    ASSERT_EQ(WaitForReply(3000), REPLY_OK);
+    EXPECT_EQ(ReplyStatus(), STATUS_OUT_OF_ORDER);
+    EXPECT_TRUE(Startup());
+    EXPECT_FALSE(m_pSim->IsFinished());
+}
