@@ -1,5 +1,6 @@
 #pragma once
 // Process-wide values the download steps share with the worker and the dialog.
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -22,4 +23,4 @@ extern volatile int32_t PortNotOpened;
 
 // Set from outside the worker (Ctrl-C in the command-line flasher) to end the run at the next command:
 // the run then fails through its ordinary path, so the port is closed and the files are removed.
-extern volatile int32_t DownloadAbort;
+extern std::atomic<int32_t> DownloadAbort;

@@ -8,7 +8,7 @@
 #include "platform/os_platform_id.h"
 
 CBaseComm* g_pComm = nullptr;
-volatile uint8_t DetectedPort = 0;
+std::atomic<uint8_t> DetectedPort{0};
 
 CBaseComm::CBaseComm()
 {

@@ -2,6 +2,7 @@
 // The serial port object: owns the device's COM port, writes with overlapped I/O, and runs a receive
 // thread that hands every chunk it reads to the frame accumulator. It also carries the frame codec and
 // the device commands (their code lives in download/).
+#include <atomic>
 #include <cstdint>
 
 #include "download/protocol.h"
@@ -59,8 +60,8 @@ public:
     // Fields in their declaration order; the codec's state is public so that the reply wait can copy it.
     Platform::EventHandle m_hReceiveEvent = nullptr;
     Platform::SerialHandle m_hComm = nullptr;
-    volatile int32_t m_bConnected = 0;
-    volatile int32_t m_nRxLength = 0;
+    std::atomic<int32_t> m_bConnected{0};  // written by the worker, read by the receive thread
+    int32_t m_nRxLength = 0;
     uint16_t m_wUnescapeMode = 0;
     uint8_t m_RxReply[RX_BUFFER_SIZE] = {};
     uint8_t m_RxFrame[RX_BUFFER_SIZE] = {};
@@ -78,7 +79,7 @@ public:
     uint8_t m_byPlatformId = 0;
     char m_szReceiveEventName[128] = {};
     // Length of m_RxReply after un-escaping: the status test must not read a stale byte past it.
-    volatile int32_t m_nRxReplyLength = 0;
+    int32_t m_nRxReplyLength = 0;
     Platform::ThreadHandle m_hReceiveThread = nullptr;
 
 private:
@@ -89,7 +90,7 @@ private:
 // The current port object of the download run (one at a time).
 extern CBaseComm* g_pComm;
 // COM port number last found by discovery; the port InitComPort opens.
-extern volatile uint8_t DetectedPort;
+extern std::atomic<uint8_t> DetectedPort;
 
 // Builds a fresh port object on DetectedPort at 115200-8-N-1 and opens it. On failure MessageText says why.
 bool InitComPort();

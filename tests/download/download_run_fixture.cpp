@@ -14,7 +14,9 @@
 
 void DownloadRunFixture::SetUp()
 {
-    Platform::SetTimeScale(0.01);
+    // Fast, but with room for a loaded machine: a reply later than the scaled time-out would be taken
+    // for the next command's (the protocol cannot tell them apart).
+    Platform::SetTimeScale(0.05);
     SetNotifySink([this](int32_t nCode) {
         m_reports.push_back({nCode, StatusText, ProgressPercent});
         if (m_fnOnReport) {
