@@ -1,6 +1,12 @@
 #pragma once
 // The device without its wire: takes complete host frames, keeps the session and the flash, applies the
 // requested faults and says what to send back. Pure and single-threaded; the simulator adds the pty.
+//
+// Session: startup opens it (again: still open); erase and write only while open; close-USB ends it; then
+// either reset, or the unlock (startup), rebuild and reset, in that order. The reset is answered and the
+// device goes away. A frame identical to the last one carried out (same tag, same payload) is a resend after
+// a lost or late reply: it is answered again but not carried out twice. Frames with a wrong CRC, aborted or
+// shorter than opcode plus CRC are recorded and not answered.
 #include <cstdint>
 #include <string>
 #include <vector>
