@@ -42,7 +42,13 @@ std::string CDeviceSimulator::Start()
         return GetPtyPath();
     }
     m_nStartMs = Platform::MonotonicMs();
-    m_bStop = false;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_bStop = false;
+        m_bUnplug = false;
+        m_bFinished = false;
+        m_nRunsDone = 0;
+    }
     if (!OpenSession()) {
         return std::string();
     }
