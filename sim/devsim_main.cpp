@@ -70,12 +70,12 @@ int main(int argc, char** argv)
                    "Sessions to serve (N): after each hang-up a new pty is opened until N runs ended; 0: until "
                    "interrupted")
         ->default_val(1)
-        ->check(CLI::NonNegativeNumber);
+        ->check(CLI::NonNegativeNumber)
+        ->type_name("N");
     app.add_flag("--transcript", bTranscript, "Print every frame received and the reply sent, as it happens");
     app.add_option("--verify", strVerify,
                    "At exit compare the flash with this firmware container; exit 1 and list the differences "
                    "when partitions 4 on do not hold their data followed by 0xFF, or 0 to 3 were touched")
-        ->check(CLI::ExistingFile)
         ->type_name("FILE");
     app.add_option("--no-reply", noReply, "KIND[:SEL]: see Faults below")->type_name("SPEC");
     app.add_option("--status", status, "KIND=S[:SEL]: see Faults below")->type_name("SPEC");
@@ -124,8 +124,10 @@ int main(int argc, char** argv)
     std::vector<uint8_t> container;
     if (!strVerify.empty()) {
         std::ifstream file(strVerify, std::ios::binary);
-        container.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-        if (!file.good() && !file.eof()) {
+        if (file.is_open()) {
+            container.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        }
+        if (!file.is_open() || file.bad()) {
             std::fprintf(stderr, "krt-devsim: cannot read %s\n", strVerify.c_str());
             return EXIT_USAGE;
         }
