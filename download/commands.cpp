@@ -15,6 +15,16 @@ void PutLe32(uint8_t* p, uint32_t dwValue)
 
 }  // namespace
 
+// A command of the opcode followed by filler bytes.
+void CBaseComm::SendFillerCmd(uint8_t byOpcode, uint32_t nPayloadSize, uint8_t byTag)
+{
+    m_wUnescapeMode = 1;
+    uint8_t payload[CLOSE_USB_PAYLOAD_SIZE > RESET_PAYLOAD_SIZE ? CLOSE_USB_PAYLOAD_SIZE : RESET_PAYLOAD_SIZE];
+    std::memset(payload, FILLER_BYTE, sizeof(payload));
+    payload[0] = byOpcode;
+    SendFrame(payload, nPayloadSize, byTag);
+}
+
 void CBaseComm::SendStartupCmd(uint8_t byTag)
 {
     m_wUnescapeMode = 1;
@@ -49,11 +59,7 @@ void CBaseComm::SendWriteCmd(uint32_t dwAddress, uint16_t wDataLength, const uin
 
 void CBaseComm::SendCloseUsbCmd(uint8_t byTag)
 {
-    m_wUnescapeMode = 1;
-    uint8_t payload[CLOSE_USB_PAYLOAD_SIZE];
-    std::memset(payload, FILLER_BYTE, sizeof(payload));
-    payload[0] = CMD_CLOSE_USB;
-    SendFrame(payload, sizeof(payload), byTag);
+    SendFillerCmd(CMD_CLOSE_USB, CLOSE_USB_PAYLOAD_SIZE, byTag);
 }
 
 void CBaseComm::SendRebuildCmd(uint8_t byTag)
@@ -65,9 +71,5 @@ void CBaseComm::SendRebuildCmd(uint8_t byTag)
 
 void CBaseComm::SendResetCmd(uint8_t byTag)
 {
-    m_wUnescapeMode = 1;
-    uint8_t payload[RESET_PAYLOAD_SIZE];
-    std::memset(payload, FILLER_BYTE, sizeof(payload));
-    payload[0] = CMD_RESET;
-    SendFrame(payload, sizeof(payload), byTag);
+    SendFillerCmd(CMD_RESET, RESET_PAYLOAD_SIZE, byTag);
 }

@@ -10,17 +10,6 @@
 #include "platform/clock.h"
 #include "serial/base_comm.h"
 
-void CloseDownloadPort()
-{
-    if (g_pComm == nullptr) {
-        return;
-    }
-    g_pComm->Close();
-    g_pComm->ReleasePortHandle();
-    delete g_pComm;
-    g_pComm = nullptr;
-}
-
 unsigned DownloadWorker(void* pParam)
 {
     std::string strImagePath;
@@ -31,14 +20,14 @@ unsigned DownloadWorker(void* pParam)
         nRebuildFlag = pJob->nRebuildFlag;
     }
     // A port object left from an earlier run is not reused.
-    CloseDownloadPort();
+    DiscardComPort();
 
     NotifyStatus(STATUS_DOWNLOAD_START);
     const bool bSuccess = RunDownload(strImagePath.c_str(), nRebuildFlag);
     RemoveStagedFiles(strImagePath.c_str());
 
     if (bSuccess) {
-        CloseDownloadPort();
+        DiscardComPort();
         Platform::SleepMs(REBOOT_WAIT_MS);
         NotifyStatus(DOWNLOAD_COMPLETE_TEXT);
         NotifyDialog(0, NOTIFY_FINISHED, 0, DOWNLOAD_COMPLETE_TEXT);
@@ -46,7 +35,7 @@ unsigned DownloadWorker(void* pParam)
     }
     // When no port was opened there is nothing to close on the line; the object is discarded all the same.
     PortNotOpened = 0;
-    CloseDownloadPort();
+    DiscardComPort();
     const std::string strFinal = MessageText;
     NotifyStatus(strFinal.c_str());
     NotifyDialog(0, NOTIFY_FINISHED, 0, strFinal.c_str());

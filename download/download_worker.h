@@ -11,6 +11,3 @@ struct DownloadJob {
 
 // Thread procedure; takes ownership of the DownloadJob it is given. 1 after a successful run, else 0.
 unsigned DownloadWorker(void* pParam);
-
-// Closes the port object of the run (also a handle left held by a close that failed) and discards it.
-void CloseDownloadPort();

@@ -189,14 +189,20 @@ bool CBaseComm::Close()
     return true;
 }
 
+void DiscardComPort()
+{
+    if (g_pComm == nullptr) {
+        return;
+    }
+    g_pComm->Close();
+    g_pComm->ReleasePortHandle();
+    delete g_pComm;
+    g_pComm = nullptr;
+}
+
 bool InitComPort()
 {
-    if (g_pComm != nullptr) {
-        g_pComm->Close();
-        g_pComm->ReleasePortHandle();
-        delete g_pComm;
-        g_pComm = nullptr;
-    }
+    DiscardComPort();
     g_pComm = new CBaseComm();
     g_pComm->CreateReceiveEvent(0);
     g_pComm->SetPortParams(DetectedPort, 115200, 8, 0, 0);

@@ -83,6 +83,7 @@ public:
     Platform::ThreadHandle m_hReceiveThread = nullptr;
 
 private:
+    void SendFillerCmd(uint8_t byOpcode, uint32_t nPayloadSize, uint8_t byTag);
     void StopReceiveThread();
     unsigned RunReceiveLoop();
 };
@@ -91,6 +92,9 @@ private:
 extern CBaseComm* g_pComm;
 // COM port number last found by discovery; the port InitComPort opens.
 extern std::atomic<uint8_t> DetectedPort;
+
+// Closes the current port object (also a handle left held by a close that failed half-way) and discards it.
+void DiscardComPort();
 
 // Builds a fresh port object on DetectedPort at 115200-8-N-1 and opens it. On failure MessageText says why.
 bool InitComPort();

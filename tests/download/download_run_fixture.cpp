@@ -37,7 +37,7 @@ void DownloadRunFixture::TearDown()
     if (m_pDevice) {
         m_pDevice->Stop();
     }
-    CloseDownloadPort();
+    DiscardComPort();
     Platform::SetTimeScale(1.0);
     for (const auto& entry : std::filesystem::directory_iterator(m_strFolder)) {
         std::filesystem::remove(entry.path());

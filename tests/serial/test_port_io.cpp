@@ -24,12 +24,7 @@ protected:
     }
     void TearDown() override
     {
-        if (g_pComm != nullptr) {
-            g_pComm->Close();
-            g_pComm->ReleasePortHandle();
-            delete g_pComm;
-            g_pComm = nullptr;
-        }
+        DiscardComPort();
         Platform::UnregisterSerialPort(m_nPort);
         m_peer.Stop();
         Platform::SetTimeScale(1.0);

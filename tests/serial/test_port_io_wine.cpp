@@ -23,12 +23,7 @@ protected:
     }
     void TearDown() override
     {
-        if (g_pComm != nullptr) {
-            g_pComm->Close();
-            g_pComm->ReleasePortHandle();
-            delete g_pComm;
-            g_pComm = nullptr;
-        }
+        DiscardComPort();
         Platform::SetTimeScale(1.0);
     }
 };
