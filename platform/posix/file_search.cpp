@@ -13,7 +13,7 @@ bool AnyFileMatches(const std::string& strPattern)
     if (strName.empty())
         return false;
     if (strFolder.empty())
-        strFolder = "/";
+        strFolder.assign(1, '/');  // not = "/": g++ 12 warns falsely (-Wrestrict) on that assignment
     for (char& c : strFolder) {
         if (c == '\\')
             c = '/';
