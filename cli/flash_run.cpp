@@ -66,6 +66,8 @@ int RegisterNamedPort(const std::string& strPort)
 
 int RunFlash(const FlashOptions& options)
 {
+    // From here on Ctrl-C is noted, not fatal: whatever was made so far is removed before exiting.
+    Platform::InstallInterruptHandler();
     CImageSource source;
     std::string strError;
     if (options.bSimulate && !source.Open(options.strImage, &strError)) {
@@ -94,9 +96,13 @@ int RunFlash(const FlashOptions& options)
     std::string strImagePath;
     const bool bStaged = options.strImage.empty() ? StageFirmwareImage(FIRMWARE_RESOURCE_ID, &strImagePath)
                                                   : StageFirmwareFile(options.strImage.c_str(), &strImagePath);
-    if (!bStaged) {
+    if (!bStaged || Platform::InterruptRequested()) {
         if (!strImagePath.empty()) {
             Platform::DeleteFileAt(strImagePath.c_str());
+        }
+        if (Platform::InterruptRequested()) {
+            std::fprintf(stderr, "krt-flash: interrupted; the staged image was removed\n");
+            return EXIT_FLASH_INTERRUPTED;
         }
         std::fprintf(stderr, "krt-flash: Cannot Open binary file!\n");
         return EXIT_FLASH_BAD_IMAGE;
@@ -113,7 +119,6 @@ int RunFlash(const FlashOptions& options)
     auto* pJob = new DownloadJob;
     pJob->strImagePath = strImagePath;
     pJob->nRebuildFlag = options.bNoRebuild ? 0 : 1;
-    Platform::InstallInterruptHandler();
     Platform::ThreadHandle hWorker = Platform::StartThread(&DownloadWorker, pJob, Platform::THREAD_PRIO_NORMAL);
     if (hWorker == nullptr) {
         delete pJob;

@@ -42,7 +42,9 @@ int main(int argc, char** argv)
     app.footer(std::string(ExitCodeHelp()) +
                "\nEnvironment:\n"
                "  KRT_TIME_SCALE  factor for every sleep and time-out of the engine (default 1); for testing\n"
-               "                  with the simulated device only, e.g. 0.01 runs the retry paths 100x faster\n");
+               "                  with the simulated device only, e.g. 0.1 runs the retry paths 10x faster. A\n"
+               "                  reply later than its scaled time-out passes for the next command's, so keep\n"
+               "                  the time-outs (2000 ms for a block) above what a busy machine needs\n");
     FlashOptions options;
     bool bInfo = false;
     bool bVersion = false;
