@@ -255,6 +255,7 @@ bool CloseSerialDevice(SerialHandle hDev)
     if (hDev == nullptr) {
         return false;
     }
+    ioctl(hDev->fd, TIOCNXCL);  // the flag outlives the descriptor: without this only root could reopen the tty
     const bool bOk = close(hDev->fd) == 0;
     close(hDev->wakeRead);
     close(hDev->wakeWrite);

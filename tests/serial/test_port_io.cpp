@@ -1,6 +1,10 @@
 // Real serial I/O: the port object against a pty whose far end is a small peer that answers frames.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <vector>
 
 #include "download/engine_state.h"
@@ -119,6 +123,15 @@ TEST_F(PortIoTest, CloseEndsTheReceiveThreadAndWritesStop)
     EXPECT_EQ(g_pComm->m_hComm, nullptr);
     const uint8_t by = 0x55;
     EXPECT_FALSE(g_pComm->Write(&by, 1));
+
+    // The tty is no longer marked exclusive once closed (the mark outlives the descriptor, and only root
+    // may open a marked tty).
+    const int fd = open(m_peer.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    int nExclusive = -1;
+    ASSERT_EQ(ioctl(fd, TIOCGEXCL, &nExclusive), 0);
+    EXPECT_EQ(nExclusive, 0);
+    close(fd);
 }
 
 TEST_F(PortIoTest, DeviceHangUpEndsTheReceiveThread)
