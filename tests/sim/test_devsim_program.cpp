@@ -120,12 +120,7 @@ protected:
     }
     void CloseHost()
     {
-        if (g_pComm != nullptr) {
-            g_pComm->Close();
-            g_pComm->ReleasePortHandle();
-            delete g_pComm;
-            g_pComm = nullptr;
-        }
+        DiscardComPort();
         if (m_nPort) {
             Platform::UnregisterSerialPort(m_nPort);
             m_nPort = 0;

@@ -35,12 +35,7 @@ class SimWithHostTest : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        if (g_pComm != nullptr) {
-            g_pComm->Close();
-            g_pComm->ReleasePortHandle();
-            delete g_pComm;
-            g_pComm = nullptr;
-        }
+        DiscardComPort();
         if (m_nPort) {
             Platform::UnregisterSerialPort(m_nPort);
             m_nPort = 0;
