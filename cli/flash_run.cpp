@@ -92,6 +92,13 @@ int RunFlash(const FlashOptions& options)
         }
     }
 
+    std::string strStaging;
+    if (!options.strImage.empty() && GetStagedImagePath(&strStaging) &&
+        Platform::IsSameFile(options.strImage.c_str(), strStaging.c_str())) {
+        std::fprintf(stderr, "krt-flash: %s is where the image is staged and deleted; copy it elsewhere first\n",
+                     options.strImage.c_str());
+        return EXIT_FLASH_BAD_IMAGE;
+    }
     std::printf("Waiting... Loading Binary File.\n");
     std::string strImagePath;
     const bool bStaged = options.strImage.empty() ? StageFirmwareImage(FIRMWARE_RESOURCE_ID, &strImagePath)

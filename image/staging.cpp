@@ -59,6 +59,12 @@ bool StageFirmwareFile(const char* pszSourcePath, std::string* pstrPath)
     if (pSource == nullptr)
         return false;
     bool bOk = GetStagedImagePath(pstrPath);
+    // Opening the staged file for writing would truncate the source itself.
+    if (bOk && Platform::IsSameFile(pszSourcePath, pstrPath->c_str())) {
+        fclose(pSource);
+        pstrPath->clear();
+        return false;
+    }
     FILE* pTarget = bOk ? Platform::OpenFile(pstrPath->c_str(), "wb") : nullptr;
     bOk = pTarget != nullptr;
     std::vector<uint8_t> buffer(bOk ? COPY_CHUNK_BYTES : 0);

@@ -25,6 +25,9 @@ bool FileExists(const char* pszPath);
 // Deletes a file; false when there was none or it could not be deleted.
 bool DeleteFileAt(const char* pszPath);
 
+// True when both paths name one existing file (through links or different spellings too).
+bool IsSameFile(const char* pszPathA, const char* pszPathB);
+
 // A file's bytes mapped read-only; the bytes are not copied.
 class CMappedFile {
 public:

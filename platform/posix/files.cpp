@@ -94,6 +94,15 @@ bool GetFileSize(const char* pszPath, uint64_t* pnSize)
     return true;
 }
 
+bool IsSameFile(const char* pszPathA, const char* pszPathB)
+{
+    struct stat a {};
+    struct stat b {};
+    if (stat(NativePath(pszPathA).c_str(), &a) != 0 || stat(NativePath(pszPathB).c_str(), &b) != 0)
+        return false;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 bool FileExists(const char* pszPath)
 {
     struct stat st;

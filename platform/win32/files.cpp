@@ -39,6 +39,31 @@ bool GetFileSize(const char* pszPath, uint64_t* pnSize)
     return true;
 }
 
+namespace {
+
+bool GetFileIdentity(const char* pszPath, BY_HANDLE_FILE_INFORMATION* pInfo)
+{
+    HANDLE hFile = CreateFileA(pszPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return false;
+    const bool bOk = GetFileInformationByHandle(hFile, pInfo) != 0;
+    CloseHandle(hFile);
+    return bOk;
+}
+
+}  // namespace
+
+bool IsSameFile(const char* pszPathA, const char* pszPathB)
+{
+    BY_HANDLE_FILE_INFORMATION a{};
+    BY_HANDLE_FILE_INFORMATION b{};
+    if (pszPathA == nullptr || pszPathB == nullptr || !GetFileIdentity(pszPathA, &a) || !GetFileIdentity(pszPathB, &b))
+        return false;
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+           a.nFileIndexLow == b.nFileIndexLow;
+}
+
 bool FileExists(const char* pszPath)
 {
     return pszPath != nullptr && *pszPath != '\0' && GetFileAttributesA(pszPath) != INVALID_FILE_ATTRIBUTES;

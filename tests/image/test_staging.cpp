@@ -148,4 +148,19 @@ TEST_F(StagingTest, MissingResourceShowsFileUnload)
     EXPECT_NE(m_strPath.find("CorvidT_wdl4.bin"), std::string::npos);
 }
 
+TEST_F(StagingTest, StagingAFileOntoItselfLeavesItWhole)
+{
+    // A user's container that is the staged file itself must not be truncated by copying it onto itself.
+    RunStaging();
+    std::string strSource = m_strPath;
+    std::string strStaged;
+    EXPECT_FALSE(StageFirmwareFile(strSource.c_str(), &strStaged));
+    uint64_t nSize = 0;
+    ASSERT_TRUE(Platform::GetFileSize(strSource.c_str(), &nSize));
+    EXPECT_EQ(nSize, SHIPPED_BYTES);
+    EXPECT_TRUE(Platform::IsSameFile(strSource.c_str(), strSource.c_str()));
+    EXPECT_FALSE(Platform::IsSameFile(strSource.c_str(), "MIBI0"));
+    RemoveStagedFiles(strSource.c_str());
+}
+
 }  // namespace
