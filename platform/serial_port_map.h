@@ -1,8 +1,10 @@
 #pragma once
 // The operating system's list of serial ports present: (device object name, port name) pairs.
-// Windows: the values of HKLM\HARDWARE\DEVICEMAP\SERIALCOMM in enumeration order.
-// POSIX: the ttys of /sys/class/tty that have a driver, named "\Device\<driver>N" and numbered from COM1
-// in name order, followed by the ports registered in this process, numbered from COM64 upward.
+// First the ports registered by this process (a device named on the command line, a simulated device),
+// then the system's own:
+// Windows: the values of HKLM\HARDWARE\DEVICEMAP\SERIALCOMM in enumeration order;
+// POSIX: the ttys of /sys/class/tty that have a driver, named "\Device\<driver>/<tty>" and numbered from
+// COM1 in name order. Registered ports on POSIX are numbered from COM64 upward.
 #include <string>
 #include <vector>
 
@@ -15,8 +17,9 @@ struct SerialPortEntry {
 
 std::vector<SerialPortEntry> ListSerialPorts();
 
-// POSIX only: makes a tty or pty path known under a device object name. Returns the port number it got
-// ("\\.\COMn" then opens strPath), or 0 where registering is not supported (Windows).
+// Makes a port known under a device object name. POSIX: strPath is a tty or pty path, the port gets a
+// number of its own ("\\.\COMn" then opens strPath). Windows: strPath is "COMn" and keeps its number.
+// Returns the port number, 0 when strPath is not usable.
 int RegisterSerialPort(const std::string& strDeviceName, const std::string& strPath);
 void UnregisterSerialPort(int nPort);
 

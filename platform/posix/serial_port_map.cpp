@@ -53,14 +53,17 @@ std::vector<SystemTty> ListSystemTtys()
 
 std::vector<SerialPortEntry> ListSerialPorts()
 {
+    // Ports registered by this process come first: a device named by the user wins.
     std::vector<SerialPortEntry> entries;
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        for (const RegisteredPort& port : g_registered) {
+            entries.push_back({port.strDeviceName, "COM" + std::to_string(port.nPort)});
+        }
+    }
     int nPort = 1;
     for (const SystemTty& tty : ListSystemTtys()) {
         entries.push_back({"\\Device\\" + tty.strDriver + "/" + tty.strName, "COM" + std::to_string(nPort++)});
-    }
-    std::lock_guard<std::mutex> lock(g_mutex);
-    for (const RegisteredPort& port : g_registered) {
-        entries.push_back({port.strDeviceName, "COM" + std::to_string(port.nPort)});
     }
     return entries;
 }

@@ -10,7 +10,7 @@
 namespace Platform {
 
 namespace {
-// Ports named on the command line: listed after the system's own, under the name they were given.
+// Ports named on the command line, under the name they were given.
 std::mutex g_mutex;
 std::vector<std::pair<int, std::string>> g_registered;
 
@@ -46,10 +46,16 @@ std::vector<SerialPortEntry> ListSystemPorts()
 
 std::vector<SerialPortEntry> ListSerialPorts()
 {
-    std::vector<SerialPortEntry> entries = ListSystemPorts();
-    std::lock_guard<std::mutex> lock(g_mutex);
-    for (const auto& port : g_registered) {
-        entries.push_back({port.second, "COM" + std::to_string(port.first)});
+    // A port named by the user comes first, so that it wins over the system's own entries.
+    std::vector<SerialPortEntry> entries;
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        for (const auto& port : g_registered) {
+            entries.push_back({port.second, "COM" + std::to_string(port.first)});
+        }
+    }
+    for (SerialPortEntry& entry : ListSystemPorts()) {
+        entries.push_back(std::move(entry));
     }
     return entries;
 }

@@ -36,6 +36,17 @@ TEST(PortDiscoveryRegistry, FindsTheDevicePortsInTheSerialPortMap)
     RegDelete("\\Device\\qzcdserd0");
     RegAdd("\\Device\\QZCDSERD1", "COM5");  // upper case: not the driver's name
     EXPECT_EQ(FindDevicePort(), 3);
+
+    // A port named on the command line wins over the registry's.
+    RegAdd("\\Device\\qzcdserd0", "COM12");
+    const int nNamed = Platform::RegisterSerialPort("\\Device\\qzcdserd (--port)", "COM9");
+    EXPECT_EQ(nNamed, 9);
+    EXPECT_EQ(FindDevicePort(), 9);
+    Platform::UnregisterSerialPort(nNamed);
+    EXPECT_EQ(FindDevicePort(), 12);
+    EXPECT_EQ(Platform::RegisterSerialPort("\\Device\\qzcdserd (--port)", "/dev/ttyS0"), 0);
+
+    RegDelete("\\Device\\qzcdserd0");
     RegDelete("\\Device\\qzcdmdm0");
     RegDelete("\\Device\\QZCDSERD1");
     EXPECT_EQ(FindDevicePort(), 0);
