@@ -5,6 +5,11 @@
 # WINEPREFIX, so a test can reach $WINEPREFIX/dosdevices and the registry through `wine reg`.
 set -uo pipefail
 
+# Wine needs a home; a bare environment (a CI runner) may not say where it is.
+if [ -z "${HOME:-}" ]; then
+    HOME="$(getent passwd "$(id -u)" | cut -d: -f6)"
+    export HOME="${HOME:-/tmp}"
+fi
 TEMPLATE_ROOT="${KRT_WINE_TEMPLATE:-${XDG_CACHE_HOME:-$HOME/.cache}/krt-wine-template}"
 TEMPLATE="$TEMPLATE_ROOT/prefix"
 export WINEDEBUG="${WINEDEBUG:--all}"
