@@ -5,7 +5,6 @@
 #include "cli/exit_codes.h"
 #include "host/host_os.h"
 #include "host/usb_driver.h"
-#include "platform/message_box.h"
 
 int RunDriverCommand(bool bInstall)
 {
@@ -17,11 +16,7 @@ int RunDriverCommand(bool bInstall)
                     static_cast<int>(nHostOs), pszTest);
         return bPresent ? EXIT_FLASH_OK : EXIT_FLASH_DRIVER;
     }
-    Platform::SetMessageSink([](const std::string& strText, const std::string&) {
-        std::fprintf(stderr, "%s\n", strText.c_str());
-    });
     const UsbDriverOutcome nOutcome = RunUsbDriverCheck(nHostOs, nullptr);
-    Platform::SetMessageSink({});
     switch (nOutcome) {
     case USB_DRIVER_PRESENT:
         std::printf("USB driver already present (host OS code %d, %s)\n", static_cast<int>(nHostOs), pszTest);

@@ -9,6 +9,7 @@
 #include "cli/exit_codes.h"
 #include "cli/flash_run.h"
 #include "platform/clock.h"
+#include "platform/message_box.h"
 
 namespace {
 
@@ -72,6 +73,15 @@ int main(int argc, char** argv)
         app.exit(e);
         return EXIT_FLASH_USAGE;
     }
+
+    // A console program shows no message boxes: their texts go to standard error.
+    Platform::SetMessageSink([](const std::string& strText, const std::string& strCaption) {
+        if (strCaption.empty()) {
+            std::fprintf(stderr, "krt-flash: %s\n", strText.c_str());
+        } else {
+            std::fprintf(stderr, "krt-flash: %s: %s\n", strCaption.c_str(), strText.c_str());
+        }
+    });
 
     if (bVersion) {
         std::printf("krt-flash %s\n", TOOL_VERSION);
