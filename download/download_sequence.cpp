@@ -18,18 +18,39 @@
 
 namespace {
 
+// Replies the device still owes for attempts whose wait timed out. Nothing in a reply says which command
+// it answers, so one that turns up late would pass for the reply to the next command (a refused reset
+// taken for a good one, say): they are waited out before a new step begins.
+int g_nRepliesDue = 0;
+
+void WaitOutLateReplies(uint32_t nTimeoutMs)
+{
+    while (g_nRepliesDue > 0) {
+        if (WaitForReply(nTimeoutMs) != REPLY_OK) {
+            g_nRepliesDue = 0;  // lost for good
+            return;
+        }
+        --g_nRepliesDue;
+    }
+}
+
 // Sends a command up to the step's number of attempts, pausing after each one that fails.
 // *pnLastWait receives the result of the last wait.
 template <typename SendFn>
 bool Exchange(const CommandStep& step, SendFn fnSend, int32_t* pnLastWait)
 {
+    WaitOutLateReplies(step.nTimeoutMs);
     for (int nAttempt = 0; nAttempt < step.nAttempts; ++nAttempt) {
         if (DownloadAbort) {
             return false;
         }
         fnSend();
+        ++g_nRepliesDue;
         const int32_t nWait = WaitForReply(step.nTimeoutMs);
         *pnLastWait = nWait;
+        if (nWait == REPLY_OK) {
+            --g_nRepliesDue;
+        }
         if (IsReplySuccess(nWait)) {
             return true;
         }
@@ -133,6 +154,7 @@ int32_t WritePartition(int nSlot)
 
 bool RunDownload(const char* pszImagePath, int32_t nRebuildFlag)
 {
+    g_nRepliesDue = 0;
     if (!FindPortWithRetries()) {
         FormatMessageText("%s", MSG_NO_PORT);
         PortNotOpened = 1;

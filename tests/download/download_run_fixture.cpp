@@ -62,10 +62,11 @@ void DownloadRunFixture::StageContainer(const std::vector<uint8_t>& container)
     ASSERT_EQ(fclose(pFile), 0);
 }
 
-void DownloadRunFixture::StartDevice(std::vector<Sim::FaultRule> faults)
+void DownloadRunFixture::StartDevice(std::vector<Sim::FaultRule> faults, uint32_t nLatencyMs)
 {
     Sim::SimSettings settings;
     settings.faults = std::move(faults);
+    settings.nLatencyMs = nLatencyMs;
     m_pDevice = std::make_unique<Sim::CDeviceSimulator>(settings);
     m_strPtyPath = m_pDevice->Start();
     ASSERT_FALSE(m_strPtyPath.empty());

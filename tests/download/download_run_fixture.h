@@ -29,7 +29,7 @@ protected:
     static ContainerLayout SmallLayout();
     // Writes the container to the staged image path.
     void StageContainer(const std::vector<uint8_t>& container);
-    void StartDevice(std::vector<Sim::FaultRule> faults = {});
+    void StartDevice(std::vector<Sim::FaultRule> faults = {}, uint32_t nLatencyMs = 0);
     unsigned RunWorker(int32_t nRebuildFlag = 1);
 
     std::vector<std::string> Statuses() const;

@@ -167,6 +167,27 @@ TEST_F(DownloadRunTest, RetriesRecoverFromSingleFailures)
     EXPECT_TRUE(m_pDevice->Verify(m_container).bOk);
 }
 
+TEST_F(DownloadRunTest, LateReplyDoesNotPassForTheNextCommands)
+{
+    // The first block is answered after its time-out (2500 > 2000 ms) and sent again; the device answers
+    // both. The extra reply must not be taken for the next command's: here the refused reset has to fail.
+    StageContainer(BuildContainer(SmallLayout()));
+    StartDevice({Rule(Sim::FAULT_DELAY, KIND_WRITE, 2500, 1), Rule(Sim::FAULT_STATUS, KIND_RESET, 5)}, 100);
+    EXPECT_EQ(RunWorker(), 0u);
+    ExpectFinalReports("Unable to Reset Phone!");
+    EXPECT_EQ(ExitCodeForFinalText(MessageText), EXIT_FLASH_END_STEPS);
+}
+
+TEST_F(DownloadRunTest, LateReplyIsWaitedOutAndTheRunCompletes)
+{
+    StageContainer(BuildContainer(SmallLayout()));
+    StartDevice({Rule(Sim::FAULT_DELAY, KIND_WRITE, 2500, 1), Rule(Sim::FAULT_DELAY, KIND_ERASE, 3500, 1)}, 100);
+    EXPECT_EQ(RunWorker(), 1u);
+    ASSERT_TRUE(m_pDevice->WaitFinished(2000));
+    const Sim::VerifyReport verify = m_pDevice->Verify(m_container);
+    EXPECT_TRUE(verify.bOk) << verify.Text();
+}
+
 TEST_F(DownloadRunTest, NoPortFoundLeavesThePortAlone)
 {
     StageContainer(BuildContainer(SmallLayout()));
