@@ -9,6 +9,7 @@
 #include "cli/exit_codes.h"
 #include "cli/flash_run.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -31,6 +32,17 @@ bool ApplyTimeScale()
     }
     Platform::SetTimeScale(dScale);
     return true;
+}
+
+// "COM7" or "\\.\COM7": a Windows port name, not a path.
+bool IsComPortName(const std::string& strPort)
+{
+    std::string strName = strPort.rfind("\\\\.\\", 0) == 0 ? strPort.substr(4) : strPort;
+    if (strName.size() < 4 || (strName[0] != 'C' && strName[0] != 'c') || (strName[1] != 'O' && strName[1] != 'o') ||
+        (strName[2] != 'M' && strName[2] != 'm')) {
+        return false;
+    }
+    return strName.find_first_not_of("0123456789", 3) == std::string::npos;
 }
 
 }  // namespace
@@ -99,6 +111,13 @@ int main(int argc, char** argv)
     if (options.bSimulate && !options.strPort.empty()) {
         std::fprintf(stderr, "krt-flash: --simulate and --port exclude each other\n");
         return EXIT_FLASH_USAGE;
+    }
+    // Staging changes the current folder: relative names must be resolved first.
+    if (!options.strImage.empty()) {
+        options.strImage = Platform::AbsolutePath(options.strImage);
+    }
+    if (!options.strPort.empty() && !IsComPortName(options.strPort)) {
+        options.strPort = Platform::AbsolutePath(options.strPort);
     }
     return RunFlash(options);
 }

@@ -25,6 +25,9 @@ bool FileExists(const char* pszPath);
 // Deletes a file; false when there was none or it could not be deleted.
 bool DeleteFileAt(const char* pszPath);
 
+// The path made absolute against the current folder (which staging changes); unchanged when it fails.
+std::string AbsolutePath(const std::string& strPath);
+
 // True when both paths name one existing file (through links or different spellings too).
 bool IsSameFile(const char* pszPathA, const char* pszPathB);
 

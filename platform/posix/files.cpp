@@ -94,6 +94,19 @@ bool GetFileSize(const char* pszPath, uint64_t* pnSize)
     return true;
 }
 
+std::string AbsolutePath(const std::string& strPath)
+{
+    const std::string strNative = NativePath(strPath.c_str());
+    if (strNative.empty() || strNative[0] == '/')
+        return strNative;
+    char* pszCwd = getcwd(nullptr, 0);
+    if (pszCwd == nullptr)
+        return strNative;
+    std::string strAbsolute = std::string(pszCwd) + "/" + strNative;
+    free(pszCwd);
+    return strAbsolute;
+}
+
 bool IsSameFile(const char* pszPathA, const char* pszPathB)
 {
     struct stat a {};

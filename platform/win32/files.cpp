@@ -54,6 +54,15 @@ bool GetFileIdentity(const char* pszPath, BY_HANDLE_FILE_INFORMATION* pInfo)
 
 }  // namespace
 
+std::string AbsolutePath(const std::string& strPath)
+{
+    char szFull[MAX_PATH + 1] = {};
+    const DWORD nLen = GetFullPathNameA(strPath.c_str(), sizeof(szFull), szFull, nullptr);
+    if (nLen == 0 || nLen > MAX_PATH)
+        return strPath;
+    return szFull;
+}
+
 bool IsSameFile(const char* pszPathA, const char* pszPathB)
 {
     BY_HANDLE_FILE_INFORMATION a{};

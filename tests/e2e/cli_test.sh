@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # krt-flash as a user runs it: exit statuses, what it prints, and what it leaves in the temporary folder.
-#   cli_test.sh KRT_FLASH KRT_DEVSIM
+#   cli_test.sh KRT_FLASH KRT_DEVSIM KRT_MKIMAGE
 set -uo pipefail
-FLASH="$1"; DEVSIM="$2"
+FLASH="$1"; DEVSIM="$2"; MKIMAGE="$3"
 WORK="$(mktemp -d)"; trap 'rm -rf "$WORK"; kill $(jobs -p) 2>/dev/null' EXIT
 export TMPDIR="$WORK/tmp"; mkdir -p "$TMPDIR"
 failures=0; passes=0
@@ -49,6 +49,17 @@ KRT_TIME_SCALE=abc "$FLASH" > "$WORK/out" 2>&1; check bad-time-scale 2 $? "$WORK
 for _ in $(seq 1 100); do [ -e "$WORK/dev" ] && break; sleep 0.05; done
 "$FLASH" --port "$WORK/dev" > "$WORK/out" 2>&1; check refused 7 $? "$WORK/out" "Unrecognized Response. Unrecognized ACK Value: 1."
 kill %1 2>/dev/null; wait 2>/dev/null
+
+# A container of our own and a device link, both named relative to the folder krt-flash starts in (it
+# changes folder to stage the image).
+"$MKIMAGE" "$WORK/small.bin" --block-size 16384 --partition BOOT:0:1:1 --partition SBL1:2:3:1 \
+    --partition SBL2:4:5:1 --partition SBL3:6:7:1 --partition APPS:8:15:3 > /dev/null
+"$DEVSIM" --time-scale 0.1 --link "$WORK/dev" --verify "$WORK/small.bin" > "$WORK/devsim.out" 2>&1 &
+devsim=$!
+for _ in $(seq 1 100); do [ -e "$WORK/dev" ] && break; sleep 0.05; done
+(cd "$WORK" && KRT_TIME_SCALE=0.1 "$FLASH" --image small.bin --port dev --no-rebuild) > "$WORK/out" 2>&1
+check relative-paths 0 $? "$WORK/out" "Software Download Complete."
+wait $devsim; check relative-paths-verified 0 $? "$WORK/devsim.out" "verification passed"
 
 # Ctrl-C in the middle of a real-speed run: the port is closed, nothing is left behind.
 unset KRT_TIME_SCALE
