@@ -98,6 +98,10 @@ int DecodeContainerHeader(const uint8_t* pHeader, uint64_t nFileSize, CContainer
         return -1;
     if (dwPage == 0 || dwRawPage < dwPage || dwBlock == 0 || dwBlock % dwPage != 0)
         return -1;
+    // NAND pages are a few KiB with a spare area far smaller than the data; a header claiming pages of
+    // gigabytes (with no blocks to store) would only make the cutting step allocate that much.
+    if (dwPage > MAX_PAGE_BYTES || dwRawPage - dwPage > dwPage)
+        return -1;
 
     CContainerInfo info;
     info.m_nCount = nCount;

@@ -13,6 +13,9 @@ constexpr size_t PARTITION_FILE_NAME_BYTES = 256;
 // The header copy kept in ContainerInfo: magic to the end of the partition table.
 constexpr size_t HEADER_COPY_BYTES = 304;
 
+// Largest page the parser accepts; the spare part of a raw page may not exceed the data part.
+constexpr uint32_t MAX_PAGE_BYTES = 65536;
+
 // Header field offsets.
 constexpr size_t HDR_PARTITION_COUNT = 8;
 constexpr size_t HDR_BLOCK_SIZE = 12;

@@ -113,6 +113,20 @@ const Rejection REJECTIONS[] = {
     {"page size 0", [](std::vector<uint8_t>* p) { PutLe32(p, HDR_PAGE_SIZE, 0); }},
     {"raw page size 0", [](std::vector<uint8_t>* p) { PutLe32(p, HDR_RAW_PAGE_SIZE, 0); }},
     {"raw page below page", [](std::vector<uint8_t>* p) { PutLe32(p, HDR_RAW_PAGE_SIZE, 0x7FF); }},
+    {"spare larger than the page", [](std::vector<uint8_t>* p) { PutLe32(p, HDR_RAW_PAGE_SIZE, 0x1001); }},
+    {"page of 128 KiB", [](std::vector<uint8_t>* p) {
+         PutLe32(p, HDR_PAGE_SIZE, 0x20000);
+         PutLe32(p, HDR_RAW_PAGE_SIZE, 0x20000);
+         PutLe32(p, HDR_BLOCK_SIZE, 0x20000);
+     }},
+    {"raw page of 4 GB and no data", [](std::vector<uint8_t>* p) {
+         PutLe32(p, HDR_PAGE_SIZE, 1);
+         PutLe32(p, HDR_BLOCK_SIZE, 1);
+         PutLe32(p, HDR_RAW_PAGE_SIZE, 0xFFFFFFF0u);
+         for (int i = 0; i < 6; ++i) {
+             PutLe32(p, HDR_PARTITION_TABLE + 16 * i + 8, 0);
+         }
+     }},
     {"block size 0", [](std::vector<uint8_t>* p) { PutLe32(p, HDR_BLOCK_SIZE, 0); }},
     {"block not a multiple of page", [](std::vector<uint8_t>* p) { PutLe32(p, HDR_BLOCK_SIZE, 0x1400); }},
     {"flash end past 4 GB", [](std::vector<uint8_t>* p) { PutLe32(p, HDR_PARTITION_TABLE + 16, 0xFFFFF); }},
