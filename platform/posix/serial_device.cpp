@@ -154,11 +154,12 @@ SerialWaitResult WaitSerialData(SerialHandle hDev, EventHandle)
         if (hDev->bCancelled.load() || (fds[1].revents & POLLIN)) {
             return SERIAL_WAIT_CLOSED;
         }
+        // A hung-up tty also reports itself readable; only bytes still queued make that true.
+        if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            return QueuedSerialBytes(hDev) > 0 ? SERIAL_WAIT_DATA : SERIAL_WAIT_GONE;
+        }
         if (fds[0].revents & POLLIN) {
             return SERIAL_WAIT_DATA;
-        }
-        if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
-            return SERIAL_WAIT_GONE;
         }
     }
 }

@@ -11,6 +11,7 @@
 #include "download/reply_wait.h"
 #include "platform/clock.h"
 #include "platform/serial_port_map.h"
+#include "platform/thread.h"
 #include "serial/base_comm.h"
 #include "tests/tools/pty_peer.h"
 
@@ -141,6 +142,7 @@ TEST_F(PortIoTest, DeviceHangUpEndsTheReceiveThread)
     EXPECT_EQ(WaitForReply(5000), REPLY_OK);
     m_peer.HangUp();
     // The thread notices the hang-up by itself; closing afterwards still works.
+    EXPECT_TRUE(Platform::JoinThread(g_pComm->m_hReceiveThread, 2000, nullptr));
     g_pComm->SendStartupCmd(0);
     EXPECT_EQ(WaitForReply(500), REPLY_TIMEOUT);
     g_pComm->Close();
