@@ -182,6 +182,14 @@ bool CBaseComm::Close()
     if (m_bConnected) {
         ClosePort();
     }
+    // A close that failed half-way left the receive thread running; it may be inside a read that uses
+    // the read event, so it ends before the events go.
+    if (m_hReceiveThread != nullptr) {
+        if (m_hComm != nullptr) {
+            Platform::CancelSerialWait(m_hComm);
+        }
+        StopReceiveThread();
+    }
     Platform::CloseEventObject(m_osRead.hEvent);
     Platform::CloseEventObject(m_osWrite.hEvent);
     m_osRead.hEvent = nullptr;
