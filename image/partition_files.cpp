@@ -66,13 +66,16 @@ int32_t MakePartitionFiles(const char* pszImagePath)
         return -1;
     // Sized on first use: a container without partitions may carry any page geometry.
     std::vector<uint8_t> buffer;
+    // Every record gets its file name first: the clean-up deletes by these names even when the cutting
+    // stops early, and a bare four-letter name could be someone else's file in a shared folder.
+    for (int i = 0; i < ContainerInfo.RecordCount(); ++i)
+        NamePartitionFile(i);
 
     int32_t nResult = 0;
     for (int i = 0; i < ContainerInfo.RecordCount(); ++i) {
         PartitionRecord& record = ContainerInfo.m_records[i];
         if (buffer.empty())
             buffer.resize(CHUNK_BYTES / dwRaw > 0 ? CHUNK_BYTES / dwRaw * dwRaw : dwRaw);
-        NamePartitionFile(i);
         FILE* pOut = Platform::OpenFile(record.m_szFileName, "wb");
         if (pOut == nullptr) {
             ReportNotOpened(record.m_szFileName);

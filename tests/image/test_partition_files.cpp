@@ -144,6 +144,19 @@ TEST_F(PartitionFilesTest, FileThatCannotBeCreatedStopsWithTheMessage)
     EXPECT_EQ(ReadFile("P0000").size(), 0x400u);
     EXPECT_FALSE(Platform::FileExists("P0022"));
     std::filesystem::remove("P0011");
+
+    // The clean-up after the early stop deletes partition files by their full names only: a file that
+    // happens to carry a partition's bare name is not ours.
+    FILE* pOther = Platform::OpenFile("P002", "wb");
+    ASSERT_NE(pOther, nullptr);
+    fclose(pOther);
+    ASSERT_TRUE(std::filesystem::create_directory("P0011"));
+    EXPECT_EQ(MakePartitionFiles(m_strImage.c_str()), -1);
+    RemoveStagedFiles(m_strImage.c_str());
+    EXPECT_TRUE(Platform::FileExists("P002"));
+    EXPECT_FALSE(Platform::FileExists("P0000"));
+    std::filesystem::remove("P0011");
+    std::filesystem::remove("P002");
 }
 
 TEST_F(PartitionFilesTest, ImageShortenedAfterParseLeavesNoTruncatedFile)
