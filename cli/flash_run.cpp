@@ -153,12 +153,13 @@ int RunFlash(const FlashOptions& options)
         Platform::UnregisterSerialPort(nNamedPort);
     }
 
-    if (bInterrupted) {
+    const std::string strFinal = display.FinalText();
+    int nExit = ExitCodeForFinalText(strFinal);
+    // Interrupted while the device was already rebooting: the download is complete all the same.
+    if (bInterrupted && nExit != EXIT_FLASH_OK) {
         simulator.Stop();
         return EXIT_FLASH_INTERRUPTED;
     }
-    const std::string strFinal = display.FinalText();
-    int nExit = ExitCodeForFinalText(strFinal);
     if (nExit != EXIT_FLASH_OK) {
         std::fprintf(stderr, "krt-flash: %s\n", strFinal.c_str());
     }

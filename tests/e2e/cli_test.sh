@@ -68,5 +68,12 @@ pid=$!
 for _ in $(seq 1 200); do grep -q "Flash Writing" "$WORK/out" 2>/dev/null && break; sleep 0.05; done
 kill -INT $pid; wait $pid; check interrupt 130 $? "$WORK/out" "interrupted"
 
+# Ctrl-C while the flashed device reboots: the download is complete, and that is what counts.
+KRT_TIME_SCALE=0.2 "$FLASH" --simulate > "$WORK/out" 2>&1 &
+pid=$!
+for _ in $(seq 1 600); do grep -q "Rebooting phone" "$WORK/out" 2>/dev/null && break; sleep 0.05; done
+sleep 0.5
+kill -INT $pid; wait $pid; check interrupt-while-rebooting 0 $? "$WORK/out" "Verification passed"
+
 echo "$passes passed, $failures failed"
 [ $failures -eq 0 ]
