@@ -12,6 +12,12 @@ struct StartInfo {
     void* pArg;
 };
 
+// The id is kept from the start: GetThreadId does not exist before Vista.
+struct Win32Thread {
+    HANDLE hThread;
+    unsigned nId;
+};
+
 unsigned __stdcall ThreadEntry(void* pParam)
 {
     StartInfo info = *static_cast<StartInfo*>(pParam);
@@ -24,7 +30,8 @@ unsigned __stdcall ThreadEntry(void* pParam)
 ThreadHandle StartThread(ThreadProc pfnProc, void* pArg, ThreadPriority nPriority)
 {
     auto* pInfo = new StartInfo{pfnProc, pArg};
-    const uintptr_t hThread = _beginthreadex(nullptr, 0, &ThreadEntry, pInfo, CREATE_SUSPENDED, nullptr);
+    unsigned nId = 0;
+    const uintptr_t hThread = _beginthreadex(nullptr, 0, &ThreadEntry, pInfo, CREATE_SUSPENDED, &nId);
     if (hThread == 0) {
         delete pInfo;
         return nullptr;
@@ -32,7 +39,7 @@ ThreadHandle StartThread(ThreadProc pfnProc, void* pArg, ThreadPriority nPriorit
     HANDLE h = reinterpret_cast<HANDLE>(hThread);
     SetThreadPriority(h, nPriority == THREAD_PRIO_ABOVE_NORMAL ? THREAD_PRIORITY_ABOVE_NORMAL : THREAD_PRIORITY_NORMAL);
     ResumeThread(h);
-    return h;
+    return new Win32Thread{h, nId};
 }
 
 bool JoinThread(ThreadHandle hThread, uint32_t nTimeoutMs, unsigned* pExitCode)
@@ -40,12 +47,13 @@ bool JoinThread(ThreadHandle hThread, uint32_t nTimeoutMs, unsigned* pExitCode)
     if (hThread == nullptr) {
         return false;
     }
-    if (WaitForSingleObject(hThread, nTimeoutMs == 0xFFFFFFFFu ? INFINITE : nTimeoutMs) != WAIT_OBJECT_0) {
+    HANDLE h = static_cast<Win32Thread*>(hThread)->hThread;
+    if (WaitForSingleObject(h, nTimeoutMs == 0xFFFFFFFFu ? INFINITE : nTimeoutMs) != WAIT_OBJECT_0) {
         return false;
     }
     if (pExitCode != nullptr) {
         DWORD dwCode = 0;
-        GetExitCodeThread(hThread, &dwCode);
+        GetExitCodeThread(h, &dwCode);
         *pExitCode = dwCode;
     }
     return true;
@@ -53,13 +61,14 @@ bool JoinThread(ThreadHandle hThread, uint32_t nTimeoutMs, unsigned* pExitCode)
 
 bool IsCurrentThread(ThreadHandle hThread)
 {
-    return hThread != nullptr && GetThreadId(hThread) == GetCurrentThreadId();
+    return hThread != nullptr && static_cast<Win32Thread*>(hThread)->nId == GetCurrentThreadId();
 }
 
 void ReleaseThread(ThreadHandle hThread)
 {
     if (hThread != nullptr) {
-        CloseHandle(hThread);
+        CloseHandle(static_cast<Win32Thread*>(hThread)->hThread);
+        delete static_cast<Win32Thread*>(hThread);
     }
 }
 
