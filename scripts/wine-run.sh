@@ -29,6 +29,26 @@ make_template() {
     ) 9>"$TEMPLATE_ROOT/.lock"
 }
 
+# KRT_WINE_X=1: the program shows windows; give it a private X server (Xvfb) of its own, so tests of
+# windows can run side by side and never reach a developer's desktop. KRT_WINE_X_SIZE sets the screen.
+XVFB_PID=""
+start_xvfb() {
+    local fifo_dir display
+    fifo_dir="$(mktemp -d "${TMPDIR:-/tmp}/krt-xvfb.XXXXXX")"
+    mkfifo "$fifo_dir/display"
+    Xvfb -displayfd 3 -screen 0 "${KRT_WINE_X_SIZE:-1280x1024x24}" -nolisten tcp -noreset \
+        3>"$fifo_dir/display" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    read -r -t 20 display <"$fifo_dir/display"
+    rm -rf "$fifo_dir"
+    if [ -z "$display" ]; then
+        echo "wine-run: Xvfb did not start" >&2
+        exit 1
+    fi
+    export DISPLAY=":$display"
+}
+if [ "${KRT_WINE_X:-0}" = "1" ]; then start_xvfb; fi
+
 make_template
 RUN_PREFIX="$(mktemp -d "${TMPDIR:-/tmp}/krt-wine.XXXXXX")"
 cp -a "$TEMPLATE/." "$RUN_PREFIX/"
@@ -51,6 +71,7 @@ fi
 cleanup() {
     if [ -n "$PEER_PID" ]; then kill "$PEER_PID" 2>/dev/null; wait "$PEER_PID" 2>/dev/null; fi
     wineserver -k >/dev/null 2>&1
+    if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; fi
     if [ "${KRT_WINE_KEEP:-0}" != "1" ]; then rm -rf "$RUN_PREFIX"; else echo "wine-run: kept $RUN_PREFIX" >&2; fi
 }
 trap cleanup EXIT
