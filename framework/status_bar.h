@@ -1,0 +1,27 @@
+#pragma once
+// CStatusBarCtrl: the common status bar ("msctls_statusbar32"), made as a child of a window.
+#include <commctrl.h>
+
+#include <string>
+
+#include "framework/wnd.h"
+
+class CStatusBarCtrl : public CWnd {
+public:
+    // Makes the bar; it docks itself at the parent's bottom edge. False on failure.
+    bool Create(DWORD dwStyle, HWND hParent, UINT nId)
+    {
+        m_hWnd = ::CreateWindowExA(0, STATUSCLASSNAMEA, "", dwStyle, 0, 0, 0, 0, hParent,
+                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nId)), GetResourceInstance(), nullptr);
+        return m_hWnd != nullptr;
+    }
+    void SetMinHeight(int nHeight) const { SendMessage(SB_SETMINHEIGHT, static_cast<WPARAM>(nHeight)); }
+    BOOL SetParts(int nParts, const int* pRightEdges) const { return static_cast<BOOL>(SendMessage(SB_SETPARTSA, static_cast<WPARAM>(nParts), reinterpret_cast<LPARAM>(pRightEdges))); }
+    BOOL SetText(const char* pszText, int nPart, int nType = 0) const { return static_cast<BOOL>(SendMessage(SB_SETTEXTA, static_cast<WPARAM>(nPart | nType), reinterpret_cast<LPARAM>(pszText))); }
+    std::string GetText(int nPart) const
+    {
+        std::string strText(LOWORD(SendMessage(SB_GETTEXTLENGTHA, static_cast<WPARAM>(nPart))) + 1u, '\0');
+        strText.resize(LOWORD(SendMessage(SB_GETTEXTA, static_cast<WPARAM>(nPart), reinterpret_cast<LPARAM>(strText.data()))));
+        return strText;
+    }
+};
