@@ -1,5 +1,6 @@
 #pragma once
 // CProgressCtrl: the common progress bar control ("msctls_progress32").
+#include <windows.h>
 #include <commctrl.h>
 
 #include "framework/wnd.h"

@@ -1,6 +1,7 @@
 #pragma once
 // CRichEditCtrl: the rich edit 2.0 control ("RichEdit20A"); LoadClass must run before a dialog that
 // holds one is made.
+#include <windows.h>
 #include <richedit.h>
 
 #include "framework/wnd.h"

@@ -1,5 +1,6 @@
 #pragma once
 // CStatusBarCtrl: the common status bar ("msctls_statusbar32"), made as a child of a window.
+#include <windows.h>
 #include <commctrl.h>
 
 #include <string>
