@@ -1,0 +1,58 @@
+#pragma once
+// CSkinButton: an owner-drawn button whose face comes from bitmaps chosen by its state (normal,
+// hover, focus, pressed or checked, disabled, checked while disabled), optionally shaped by a mask
+// bitmap. It keeps its own checked state, so it also serves as a check box or a radio button
+// whose group is mutually exclusive.
+#include "framework/button.h"
+#include "framework/gdi.h"
+
+// Posted to the other items of a radio button's group when it becomes checked.
+const UINT WM_SKIN_UNCHECK = WM_USER + 256;
+
+class CSkinButton : public CButton {
+public:
+    enum DrawMode : short { DRAW_COPY = 0, DRAW_STRETCH = 1, DRAW_TILE = 2 };
+
+    CSkinButton();
+
+    // Loads the face bitmaps by resource id (0 = none) and replaces all of the previous ones. Without
+    // a disabled id the normal bitmap serves. A mask shapes the window (white is outside); in
+    // DRAW_COPY mode the window then takes the mask's size. A nonzero border draws a 3-D edge; a
+    // focus inset above 0 draws the focus rectangle that far inside the edge.
+    void SetSkin(WORD nNormal, WORD nHover, WORD nPressed, WORD nDisabled, WORD nCheckedDisabled, WORD nFocus,
+                 WORD nMask, short nDrawMode, short nBorder, short nFocusInset);
+
+    void SetTextColor(COLORREF clr) { m_clrText = clr; }
+
+protected:
+    void PreSubclassWindow() override;
+    void DrawItem(DRAWITEMSTRUCT* pDis) override;
+    LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    enum Kind { KIND_PUSH = 0, KIND_CHECKBOX = 2, KIND_RADIO = 4 };
+
+    void ReleaseBitmaps();
+    void DrawBitmap(const CDC& dc, const CBitmap& bitmap, const RECT& rect) const;
+    void TileBitmap(const CDC& dc, const CBitmap& bitmap, const RECT& rect) const;
+    bool IsUnderCursor(POINT ptScreen) const { return ::WindowFromPoint(ptScreen) == m_hWnd; }
+    void OnLButtonDown(WPARAM wParam, LPARAM lParam);
+    void OnMouseMove(LPARAM lParam);
+    void OnSetCheck(bool bCheck);
+
+    bool m_bChecked = false;
+    int m_nKind = KIND_PUSH;
+    bool m_bHover = false;
+    bool m_bDown = false;
+    CBitmap m_bmpNormal;
+    CBitmap m_bmpPressed;
+    CBitmap m_bmpDisabled;
+    CBitmap m_bmpMask;
+    CBitmap m_bmpHover;
+    CBitmap m_bmpFocus;
+    CBitmap m_bmpCheckedDisabled;
+    short m_nFocusInset = 0;
+    COLORREF m_clrText;
+    int m_nBorder = 0;  // no edge until a skin says otherwise
+    short m_nDrawMode = DRAW_STRETCH;
+};

@@ -1,0 +1,45 @@
+#pragma once
+// CTextProgressCtrl: a progress bar that paints itself: a filled bar and, centred across the whole
+// control, a caption in two colours that change at the bar's edge. The caption is the control's
+// text when it has one (WM_SETTEXT), else the percentage. Range and position are kept here only;
+// the common control underneath never sees them.
+#include <string>
+
+#include "framework/progress_ctrl.h"
+
+class CTextProgressCtrl : public CProgressCtrl {
+public:
+    CTextProgressCtrl();
+
+    // Stores the range; nothing is repainted.
+    void SetRange(int nLower, int nUpper)
+    {
+        m_nMin = nLower;
+        m_nMax = nUpper;
+    }
+    // The previous position, or -1 without a window (then nothing changes). Repaints at once when
+    // the bar's width in pixels changes.
+    int SetPos(int nPos);
+    int GetPos() const { return m_nPos; }
+
+protected:
+    LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // The done part of the range, 0 for an empty range or a position below it; may exceed 1.
+    double Fraction() const;
+    LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetText(WPARAM wParam, LPARAM lParam) const;
+    void OnPaint();
+
+    int m_nPos = 0;
+    int m_nMax = 100;
+    int m_nMin = 0;
+    std::string m_strCaption;
+    int m_bShowText = 1;
+    int m_nBarWidth = -1;
+    COLORREF m_clrBar;
+    COLORREF m_clrTrack;
+    COLORREF m_clrTextOverTrack;
+    COLORREF m_clrTextOverBar;
+};
