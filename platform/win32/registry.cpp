@@ -9,7 +9,7 @@ bool ReadLocalMachineValue(const char* pszKey, const char* pszValue, void* pBuff
     if (pszKey == nullptr || pBuffer == nullptr || pnSize == nullptr)
         return false;
     HKEY hKey = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, pszKey, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, pszKey, 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &hKey) != ERROR_SUCCESS)
         return false;
     DWORD dwSize = *pnSize;
     LONG nResult = RegQueryValueExA(hKey, pszValue, nullptr, nullptr, static_cast<BYTE*>(pBuffer), &dwSize);

@@ -74,8 +74,11 @@ TEST(HostOsCode, OnlyVistaAndSevenOn64BitSelectTheFileTest)
 }
 
 #ifdef _WIN32
-// Wine presents a 64-bit Windows 7 to this 32-bit program.
-TEST(IdentifyHostOs, SeesSixtyFourBitWindowsSevenFromAThirtyTwoBitProcess)
+// The architecture GetSystemInfo reports: the process's own, 32-bit or 64-bit by build.
+constexpr uint16_t PROCESS_ARCH = sizeof(void*) == 8 ? CPU_ARCH_AMD64 : CPU_ARCH_INTEL;
+
+// Wine presents a 64-bit Windows 7; both builds see the machine, not the process, and get 4107.
+TEST(IdentifyHostOs, SeesSixtyFourBitWindowsSevenInBothBuilds)
 {
     Platform::OsVersionFacts facts;
     ASSERT_TRUE(Platform::ReadOsVersion(&facts));
@@ -88,9 +91,10 @@ TEST(IdentifyHostOs, SeesSixtyFourBitWindowsSevenFromAThirtyTwoBitProcess)
 
 TEST(IdentifyHostOs, WithoutGetNativeSystemInfoFallsBackToTheProcessView)
 {
-    // user32 does not export GetNativeSystemInfo; GetSystemInfo answers for the 32-bit process.
-    EXPECT_EQ(CPU_ARCH_INTEL, Platform::ReadProcessorArchitectureVia("user32.dll"));
-    EXPECT_EQ(CPU_ARCH_INTEL, Platform::ReadProcessorArchitectureVia("no_such_module.dll"));
+    // user32 does not export GetNativeSystemInfo; GetSystemInfo answers for the process: x86 in the
+    // 32-bit product, x64 in the 64-bit build.
+    EXPECT_EQ(PROCESS_ARCH, Platform::ReadProcessorArchitectureVia("user32.dll"));
+    EXPECT_EQ(PROCESS_ARCH, Platform::ReadProcessorArchitectureVia("no_such_module.dll"));
 }
 #else
 TEST(IdentifyHostOs, OffWindowsTheVersionIsUnreadable)

@@ -13,6 +13,7 @@
 #include "host/host_os.h"
 #include "platform/file_search.h"
 #include "platform/files.h"
+#include "platform/program_files.h"
 #include "platform/message_box.h"
 #include "wine_driver_state.h"
 
@@ -202,6 +203,30 @@ TEST_F(DriverCheckTest, HostCodeChoosesTheTest)
         EXPECT_TRUE(CheckUsbDriverPresent(nCode)) << nCode;
     for (int32_t nCode : {HOST_OS_UNKNOWN, HOST_OS_WINXP, HOST_OS_VISTA_32, HOST_OS_WIN7_32})
         EXPECT_FALSE(CheckUsbDriverPresent(nCode)) << nCode;
+}
+
+// What differs by word size, and what must not.
+TEST_F(DriverCheckTest, BothBuildsFindTheDriverWhereThe32BitPackagePutsIt)
+{
+    std::string strFolder;
+    ASSERT_TRUE(Platform::GetProgramFilesFolder(&strFolder));
+    if (sizeof(void*) == 4)
+        EXPECT_EQ("C:\\Program Files (x86)", strFolder);
+    else
+        EXPECT_EQ("C:\\Program Files", strFolder);
+    EXPECT_EQ("C:\\Program Files", NativeProgramFilesFolder(strFolder));
+
+    // A value in the 64-bit view only is not the package's: neither build counts it.
+    HKEY hKey = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, USB_DRIVER_REG_KEY, 0, nullptr, 0,
+                                             KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &hKey, nullptr));
+    const char szVersion[] = "5.16.0.0";
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(hKey, USB_DRIVER_REG_VALUE, 0, REG_SZ,
+                                            reinterpret_cast<const BYTE*>(szVersion), sizeof(szVersion)));
+    RegCloseKey(hKey);
+    EXPECT_FALSE(CheckUsbDriverRegistry());
+    ASSERT_TRUE(WineDriverState::WriteVersionText("5.16.0.0"));
+    EXPECT_TRUE(CheckUsbDriverRegistry());
 }
 
 TEST_F(DriverCheckTest, PresentDriverNeedsNothingMore)

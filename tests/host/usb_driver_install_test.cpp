@@ -113,12 +113,14 @@ TEST_F(DriverInstallTest, InstallsThePackageForReal)
     EXPECT_TRUE(m_messages.empty());
     EXPECT_FALSE(Platform::FileExists(m_strInstaller.c_str()));
 
-    // The file lands in the native folder, which the 32-bit program's file test reaches by dropping " (x86)".
+    // The file lands in the native folder: the 32-bit build's file test reaches it by dropping " (x86)",
+    // the 64-bit build is given that folder as it is.
     std::string strFile = std::string(WineDriverState::NATIVE_DRIVER_FOLDER) + "\\qzcdbus.sys";
     EXPECT_TRUE(Platform::FileExists(strFile.c_str())) << strFile;
     EXPECT_FALSE(Platform::FileExists("C:\\Program Files (x86)\\VELMORA\\USB Drivers\\03_Kestrelwing\\qzcdbus.sys"));
     EXPECT_TRUE(CheckUsbDriverFile());
-    // The value lands in the 32-bit view, the one this 32-bit program reads without asking for a view.
+    // The value lands in the 32-bit view, which both builds read: a 64-bit wizard reading its own view
+    // would install the package again and still not find it.
     std::string strVersion;
     EXPECT_TRUE(ReadVersionInView(KEY_WOW64_32KEY, &strVersion));
     EXPECT_EQ("5.16.0.0", strVersion);

@@ -1,7 +1,7 @@
 #pragma once
 // Puts the driver's traces where the installed package would leave them: the "Version" value and the
-// qzcdbus file. Windows build only (under Wine, in the test's own prefix); a 32-bit test program
-// writes the 32-bit registry view, as `wine reg add /reg:32` would.
+// qzcdbus file. Windows build only (under Wine, in the test's own prefix). The value goes to the 32-bit
+// registry view in both Windows builds, as the 32-bit driver package (or `wine reg add /reg:32`) puts it.
 #ifdef _WIN32
 #include <windows.h>
 
@@ -11,13 +11,12 @@
 
 namespace WineDriverState {
 
-constexpr const char* DRIVER_ROOT_KEY = "SOFTWARE\\VELMORA";
 constexpr const char* NATIVE_DRIVER_FOLDER = "C:\\Program Files\\VELMORA\\USB Drivers\\03_Kestrelwing";
 
 inline bool WriteVersion(const void* pData, DWORD nSize, DWORD dwType = REG_SZ)
 {
     HKEY hKey = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, USB_DRIVER_REG_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &hKey,
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, USB_DRIVER_REG_KEY, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &hKey,
                         nullptr) != ERROR_SUCCESS)
         return false;
     LONG nResult = RegSetValueExA(hKey, USB_DRIVER_REG_VALUE, 0, dwType, static_cast<const BYTE*>(pData), nSize);
@@ -33,7 +32,7 @@ inline bool WriteVersionText(const std::string& strVersion)
 inline void DeleteVersionValue()
 {
     HKEY hKey = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, USB_DRIVER_REG_KEY, 0, KEY_SET_VALUE, &hKey) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, USB_DRIVER_REG_KEY, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, &hKey) == ERROR_SUCCESS) {
         RegDeleteValueA(hKey, USB_DRIVER_REG_VALUE);
         RegCloseKey(hKey);
     }
@@ -41,7 +40,13 @@ inline void DeleteVersionValue()
 
 inline void DeleteDriverKeys()
 {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, DRIVER_ROOT_KEY);
+    for (REGSAM samView : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+        HKEY hSoftware = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_ALL_ACCESS | samView, &hSoftware) == ERROR_SUCCESS) {
+            RegDeleteTreeA(hSoftware, "VELMORA");
+            RegCloseKey(hSoftware);
+        }
+    }
 }
 
 inline bool CreateDriverFolder()
