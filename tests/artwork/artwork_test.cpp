@@ -1,0 +1,257 @@
+// The wizard's artwork as Windows reads it: every bitmap the dialog loads, at its size and 24 bits per
+// pixel; faces that change visibly between states; faces and banners whose edges match the page under
+// them; control areas that the page backgrounds leave plain; and the icon's three sizes.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+struct ExpectedBitmap {
+    int nId;
+    int nWidth;
+    int nHeight;
+};
+
+const ExpectedBitmap EXPECTED_BITMAPS[] = {
+    // Page backgrounds.
+    {136, 1024, 600}, {2001, 1024, 600}, {2002, 1024, 600}, {2003, 1024, 600},
+    {2004, 1024, 600}, {2006, 1024, 600}, {2010, 1024, 600},
+    // Banners and the cable drawings of the picture controls.
+    {2025, 812, 68}, {2026, 812, 68}, {2027, 812, 68}, {143, 812, 68}, {146, 812, 68},
+    {145, 332, 150}, {134, 614, 263},
+    // Back, Next, Exit.
+    {2011, 132, 46}, {2012, 132, 46}, {2013, 132, 46}, {2014, 132, 46}, {2015, 132, 46},
+    {2016, 132, 46}, {2017, 132, 46},
+    // Licence and notice radio buttons.
+    {2018, 406, 33}, {2019, 406, 33}, {2020, 406, 33}, {2021, 406, 33},
+    {138, 207, 43}, {139, 207, 43}, {140, 207, 43}, {141, 207, 43},
+    // Start button, and its faces after a failed download.
+    {2022, 310, 42}, {2023, 310, 42}, {2024, 310, 42}, {147, 310, 42}, {148, 310, 42},
+};
+
+// A face and the face it must differ from: pressed or checked against normal, disabled against normal.
+struct FacePair {
+    int nNormal;
+    int nOther;
+};
+
+const FacePair DISTINCT_FACES[] = {
+    {2011, 2012}, {2013, 2014}, {2013, 2015}, {2016, 2017}, {2018, 2019}, {2020, 2021},
+    {138, 139}, {140, 141}, {2022, 2023}, {2022, 2024}, {147, 148}, {2022, 147},
+};
+
+// Where the wizard puts an image over a page: its top-left corner must carry the page's colour there.
+struct Placement {
+    int nImage;
+    int nPage;
+    int x;
+    int y;
+};
+
+const Placement PLACEMENTS[] = {
+    {2016, 136, 20, 530},   {2013, 136, 862, 530},  {2011, 2001, 710, 530}, {2015, 2001, 862, 530},
+    {2018, 2001, 115, 435}, {2021, 2001, 115, 470}, {139, 2002, 260, 400},  {140, 2002, 530, 400},
+    {2016, 2003, 20, 530},  {143, 2004, 95, 70},    {134, 2004, 182, 177},  {2026, 2010, 105, 77},
+    {2025, 2010, 105, 79},  {146, 2010, 105, 81},   {145, 2010, 296, 171},  {2022, 2010, 357, 410},
+    {147, 2010, 357, 410},  {2016, 2010, 862, 530}, {2016, 2006, 862, 530}, {2027, 2010, 107, 82},
+};
+
+// Control rectangles that a page's background must leave plain (one colour), so no drawing hides
+// under a control.
+struct ControlArea {
+    int nPage;
+    RECT rc;
+};
+
+const ControlArea CONTROL_AREAS[] = {
+    {136, {20, 530, 152, 576}},   {136, {862, 530, 994, 576}},  {2001, {115, 435, 521, 503}},
+    {2001, {20, 530, 152, 576}},  {2001, {710, 530, 994, 576}}, {2002, {260, 400, 854, 454}},
+    {2002, {710, 530, 994, 576}}, {2003, {710, 530, 994, 576}}, {2004, {710, 530, 994, 576}},
+    {2010, {137, 370, 887, 390}}, {2010, {357, 410, 667, 452}}, {2010, {862, 530, 994, 576}},
+    {2010, {105, 77, 917, 149}},  {2006, {862, 530, 994, 576}},
+};
+
+// The bitmap resource as stored: BITMAPINFOHEADER, then the rows of pixels.
+struct StoredBitmap {
+    const BITMAPINFOHEADER* pHeader = nullptr;
+    const uint8_t* pBits = nullptr;
+
+    int Width() const { return pHeader->biWidth; }
+    int Height() const { return pHeader->biHeight; }
+    // Top-down coordinates; rows are stored bottom-up and padded to four bytes.
+    COLORREF At(int x, int y) const {
+        const int nStride = (Width() * 3 + 3) & ~3;
+        const uint8_t* p = pBits + static_cast<size_t>(Height() - 1 - y) * nStride + x * 3;
+        return RGB(p[2], p[1], p[0]);
+    }
+};
+
+StoredBitmap FindStoredBitmap(int nId) {
+    StoredBitmap bmp;
+    HRSRC hRes = FindResourceA(nullptr, MAKEINTRESOURCEA(nId), MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    if (hRes == nullptr || SizeofResource(nullptr, hRes) < sizeof(BITMAPINFOHEADER)) return bmp;
+    bmp.pHeader = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(nullptr, hRes)));
+    bmp.pBits = reinterpret_cast<const uint8_t*>(bmp.pHeader) + bmp.pHeader->biSize;
+    return bmp;
+}
+
+TEST(ArtworkBitmaps, EveryBitmapLoadsAtItsSize) {
+    for (const ExpectedBitmap& e : EXPECTED_BITMAPS) {
+        SCOPED_TRACE(e.nId);
+        HBITMAP hBmp = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(e.nId));
+        ASSERT_NE(hBmp, nullptr);
+        BITMAP bm{};
+        ASSERT_EQ(GetObjectA(hBmp, sizeof(bm), &bm), static_cast<int>(sizeof(bm)));
+        EXPECT_EQ(bm.bmWidth, e.nWidth);
+        EXPECT_EQ(bm.bmHeight, e.nHeight);
+        DeleteObject(hBmp);
+    }
+}
+
+TEST(ArtworkBitmaps, EveryBitmapIsA24BitBottomUpDib) {
+    for (const ExpectedBitmap& e : EXPECTED_BITMAPS) {
+        SCOPED_TRACE(e.nId);
+        StoredBitmap bmp = FindStoredBitmap(e.nId);
+        ASSERT_NE(bmp.pHeader, nullptr);
+        EXPECT_EQ(bmp.pHeader->biSize, sizeof(BITMAPINFOHEADER));
+        EXPECT_EQ(bmp.pHeader->biWidth, e.nWidth);
+        EXPECT_EQ(bmp.pHeader->biHeight, e.nHeight);  // positive: rows bottom-up
+        EXPECT_EQ(bmp.pHeader->biPlanes, 1);
+        EXPECT_EQ(bmp.pHeader->biBitCount, 24);
+        EXPECT_EQ(bmp.pHeader->biCompression, static_cast<DWORD>(BI_RGB));
+
+        HANDLE hDib = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(e.nId), IMAGE_BITMAP, 0, 0,
+                                 LR_CREATEDIBSECTION);
+        ASSERT_NE(hDib, nullptr);
+        DIBSECTION ds{};
+        ASSERT_EQ(GetObjectA(hDib, sizeof(ds), &ds), static_cast<int>(sizeof(ds)));
+        EXPECT_EQ(ds.dsBm.bmBitsPixel, 24);
+        DeleteObject(hDib);
+    }
+}
+
+TEST(ArtworkBitmaps, NoBitmapIsOneFlatColour) {
+    for (const ExpectedBitmap& e : EXPECTED_BITMAPS) {
+        SCOPED_TRACE(e.nId);
+        StoredBitmap bmp = FindStoredBitmap(e.nId);
+        ASSERT_NE(bmp.pHeader, nullptr);
+        const COLORREF first = bmp.At(0, 0);
+        int nOther = 0;
+        for (int y = 0; y < bmp.Height(); ++y)
+            for (int x = 0; x < bmp.Width(); ++x) nOther += bmp.At(x, y) != first;
+        EXPECT_GT(nOther, bmp.Width() * bmp.Height() / 50);
+    }
+}
+
+TEST(ArtworkFaces, PressedCheckedAndDisabledFacesDifferVisiblyFromNormal) {
+    for (const FacePair& pair : DISTINCT_FACES) {
+        SCOPED_TRACE(::testing::Message() << pair.nNormal << " vs " << pair.nOther);
+        StoredBitmap a = FindStoredBitmap(pair.nNormal);
+        StoredBitmap b = FindStoredBitmap(pair.nOther);
+        ASSERT_NE(a.pHeader, nullptr);
+        ASSERT_NE(b.pHeader, nullptr);
+        ASSERT_EQ(a.Width(), b.Width());
+        ASSERT_EQ(a.Height(), b.Height());
+        int nDiffering = 0;
+        for (int y = 0; y < a.Height(); ++y) {
+            for (int x = 0; x < a.Width(); ++x) {
+                COLORREF ca = a.At(x, y), cb = b.At(x, y);
+                int nDelta = std::abs(GetRValue(ca) - GetRValue(cb)) + std::abs(GetGValue(ca) - GetGValue(cb)) +
+                             std::abs(GetBValue(ca) - GetBValue(cb));
+                nDiffering += nDelta > 24;
+            }
+        }
+        // At least 3% of the face changes clearly: more than anti-aliasing noise.
+        EXPECT_GT(nDiffering, a.Width() * a.Height() * 3 / 100);
+    }
+}
+
+TEST(ArtworkFaces, PressedFacesAreDarkerThanNormal) {
+    const FacePair PRESSED[] = {{2011, 2012}, {2013, 2014}, {2016, 2017}, {2022, 2023}, {147, 148}};
+    auto Brightness = [](const StoredBitmap& bmp) {
+        long long nSum = 0;
+        for (int y = 0; y < bmp.Height(); ++y)
+            for (int x = 0; x < bmp.Width(); ++x) {
+                COLORREF c = bmp.At(x, y);
+                nSum += GetRValue(c) + GetGValue(c) + GetBValue(c);
+            }
+        return nSum;
+    };
+    for (const FacePair& pair : PRESSED) {
+        SCOPED_TRACE(pair.nOther);
+        StoredBitmap a = FindStoredBitmap(pair.nNormal);
+        StoredBitmap b = FindStoredBitmap(pair.nOther);
+        ASSERT_NE(a.pHeader, nullptr);
+        ASSERT_NE(b.pHeader, nullptr);
+        EXPECT_LT(Brightness(b), Brightness(a));
+    }
+}
+
+TEST(ArtworkPages, ImagesCarryThePageColourWhereTheyArePlaced) {
+    for (const Placement& p : PLACEMENTS) {
+        SCOPED_TRACE(::testing::Message() << p.nImage << " on " << p.nPage);
+        StoredBitmap image = FindStoredBitmap(p.nImage);
+        StoredBitmap page = FindStoredBitmap(p.nPage);
+        ASSERT_NE(image.pHeader, nullptr);
+        ASSERT_NE(page.pHeader, nullptr);
+        ASSERT_LE(p.x + image.Width(), page.Width());
+        ASSERT_LE(p.y + image.Height(), page.Height());
+        const int nRight = image.Width() - 1, nBottom = image.Height() - 1;
+        EXPECT_EQ(image.At(0, 0), page.At(p.x, p.y));
+        EXPECT_EQ(image.At(nRight, 0), page.At(p.x + nRight, p.y));
+        EXPECT_EQ(image.At(0, nBottom), page.At(p.x, p.y + nBottom));
+        EXPECT_EQ(image.At(nRight, nBottom), page.At(p.x + nRight, p.y + nBottom));
+    }
+}
+
+TEST(ArtworkPages, ControlAreasArePlain) {
+    for (const ControlArea& area : CONTROL_AREAS) {
+        SCOPED_TRACE(::testing::Message() << "page " << area.nPage << " at " << area.rc.left << ","
+                                          << area.rc.top);
+        StoredBitmap page = FindStoredBitmap(area.nPage);
+        ASSERT_NE(page.pHeader, nullptr);
+        const COLORREF plain = page.At(area.rc.left, area.rc.top);
+        int nOther = 0;
+        for (int y = area.rc.top; y < area.rc.bottom; ++y)
+            for (int x = area.rc.left; x < area.rc.right; ++x) nOther += page.At(x, y) != plain;
+        EXPECT_EQ(nOther, 0);
+    }
+}
+
+TEST(ArtworkIcon, IconHas16And32And48PixelImages) {
+    HRSRC hGroup = FindResourceA(nullptr, MAKEINTRESOURCEA(128), MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */);
+    ASSERT_NE(hGroup, nullptr);
+    auto* pDir = static_cast<BYTE*>(LockResource(LoadResource(nullptr, hGroup)));
+    ASSERT_NE(pDir, nullptr);
+    for (int nSize : {16, 32, 48}) {
+        SCOPED_TRACE(nSize);
+        int nIconId = LookupIconIdFromDirectoryEx(pDir, TRUE, nSize, nSize, LR_DEFAULTCOLOR);
+        ASSERT_NE(nIconId, 0);
+        HRSRC hIcon = FindResourceA(nullptr, MAKEINTRESOURCEA(nIconId), MAKEINTRESOURCEA(3) /* RT_ICON */);
+        ASSERT_NE(hIcon, nullptr);
+        // The chosen image is stored at exactly this size (a DIB, as Windows XP reads icons).
+        auto* pImage = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(nullptr, hIcon)));
+        ASSERT_NE(pImage, nullptr);
+        ASSERT_EQ(pImage->biSize, sizeof(BITMAPINFOHEADER));
+        EXPECT_EQ(pImage->biWidth, nSize);
+        EXPECT_EQ(pImage->biHeight, 2 * nSize);  // colour and mask rows
+        HICON hLoaded = static_cast<HICON>(
+            LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(128), IMAGE_ICON, nSize, nSize, 0));
+        ASSERT_NE(hLoaded, nullptr);
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(hLoaded, &info));
+        BITMAP bm{};
+        GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bm), &bm);
+        EXPECT_EQ(bm.bmWidth, nSize);
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(hLoaded);
+    }
+}
+
+}  // namespace
