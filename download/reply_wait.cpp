@@ -2,12 +2,15 @@
 
 #include <cstring>
 
+#include "download/command_observer.h"
 #include "download/engine_state.h"
 #include "platform/message_box.h"
 #include "platform/named_event.h"
 #include "serial/base_comm.h"
 
-int32_t WaitForReply(uint32_t nTimeoutMs)
+namespace {
+
+int32_t WaitForReplyUnobserved(uint32_t nTimeoutMs)
 {
     const char* pszName = g_pComm != nullptr ? g_pComm->GetReceiveEventName() : "";
     Platform::EventHandle hEvent = Platform::OpenEventObject(pszName);
@@ -38,6 +41,15 @@ int32_t WaitForReply(uint32_t nTimeoutMs)
     default:
         return REPLY_ERROR;
     }
+}
+
+}  // namespace
+
+int32_t WaitForReply(uint32_t nTimeoutMs)
+{
+    const int32_t nResult = WaitForReplyUnobserved(nTimeoutMs);
+    NotifyReplyWaited(nTimeoutMs, nResult, ReplyBuffer, ReplyLength);
+    return nResult;
 }
 
 bool IsReplySuccess(int32_t nWaitResult)
