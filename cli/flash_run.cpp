@@ -6,7 +6,7 @@
 
 #include "cli/exit_codes.h"
 #include "cli/image_source.h"
-#include "cli/progress_display.h"
+#include "cli/run_reports.h"
 #include "cli/simulated_device.h"
 #include "download/download_worker.h"
 #include "download/engine_state.h"
@@ -118,7 +118,7 @@ int RunFlash(const FlashOptions& options)
     CPortWatcher portWatcher;
     portWatcher.Start();
 
-    CProgressDisplay display(stdout, Platform::IsTerminal(stdout), Platform::WallSeconds());
+    CRunReporter display;
     SetNotifySink([&display](int32_t nCode) { display.OnNotify(nCode); });
     NotifyWindow = nullptr;
     DownloadAbort = 0;

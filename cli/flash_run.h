@@ -7,6 +7,8 @@ struct FlashOptions {
     std::string strPort;    // device path (Linux) or COMn (Windows); empty to discover it
     bool bSimulate = false; // flash a simulated device in this process and verify it
     bool bNoRebuild = false;
+    bool bJson = false;     // JSON events on stdout instead of the text display
+    std::string strLog;     // support log to append to; empty for none
 };
 
 // Returns the exit status (cli/exit_codes.h).

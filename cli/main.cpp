@@ -4,10 +4,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "cli/driver_commands.h"
 #include "cli/exit_codes.h"
 #include "cli/flash_run.h"
+#include "cli/multi_flash.h"
+#include "cli/run_reports.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
@@ -57,7 +60,8 @@ int main(int argc, char** argv)
                "  KRT_TIME_SCALE  factor for every sleep and time-out of the engine (default 1); for testing\n"
                "                  with the simulated device only, e.g. 0.1 runs the retry paths 10x faster. A\n"
                "                  reply later than its scaled time-out passes for the next command's, so keep\n"
-               "                  the time-outs (2000 ms for a block) above what a busy machine needs\n");
+               "                  the time-outs (2000 ms for a block) above what a busy machine needs\n" +
+               std::string(SeveralDevicesHelp()));
     FlashOptions options;
     bool bInfo = false;
     bool bVersion = false;
@@ -65,9 +69,22 @@ int main(int argc, char** argv)
     bool bInstallDriver = false;
     app.add_option("--image", options.strImage, "Flash this firmware container file instead of the embedded image")
         ->check(CLI::ExistingFile);
-    app.add_option("--port", options.strPort,
+    std::vector<std::string> ports;
+    bool bAll = false;
+    app.add_option("--port", ports,
                    "Serial device of the KRT-P940: a path such as /dev/ttyUSB0 on Linux, COMn on Windows "
-                   "(default: discovered)");
+                   "(default: discovered). Give it more than once to flash several devices at once");
+    app.add_flag("--all", bAll,
+                 "Flash every device port found at once: every qzcdserd port, else every qzcdmdm port");
+    app.add_flag("--json", options.bJson,
+                 "Print one JSON object per line on standard output instead of the text display: status, "
+                 "progress (percent, partition, bytes, elapsed_s, eta_s) and done (text, exit, seconds)");
+    app.add_option("--log", options.strLog,
+                   "Append a timestamped record of the run to FILE for support: tool, host, port, image size "
+                   "and MD5, every command with its reply and round-trip time, retries, time-outs, the final "
+                   "text. With several devices one file each, the port inserted before the extension "
+                   "(run.log: run-COM7.log)")
+        ->type_name("FILE");
     app.add_flag("--simulate", options.bSimulate,
                  "Start a simulated KRT-P940 in this process, flash it and verify its flash against the image "
                  "(Linux)");
@@ -108,6 +125,12 @@ int main(int argc, char** argv)
     if (bInfo) {
         return PrintImageInfo(options.strImage);
     }
+    if (bAll || ports.size() > 1) {
+        return RunSeveralDevices(options, ports, bAll);
+    }
+    if (!ports.empty()) {
+        options.strPort = ports.front();
+    }
     if (options.bSimulate && !options.strPort.empty()) {
         std::fprintf(stderr, "krt-flash: --simulate and --port exclude each other\n");
         return EXIT_FLASH_USAGE;
@@ -119,5 +142,12 @@ int main(int argc, char** argv)
     if (!options.strPort.empty() && !IsComPortName(options.strPort)) {
         options.strPort = Platform::AbsolutePath(options.strPort);
     }
-    return RunFlash(options);
+    std::string strError;
+    if (!BeginRunReports(options, TOOL_VERSION, &strError)) {
+        std::fprintf(stderr, "krt-flash: %s\n", strError.c_str());
+        return EXIT_FLASH_USAGE;
+    }
+    const int nExit = RunFlash(options);
+    EndRunReports(nExit);
+    return nExit;
 }

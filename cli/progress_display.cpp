@@ -28,7 +28,10 @@ void CProgressDisplay::ClearLine()
 void CProgressDisplay::ShowProgress(int nPercent)
 {
     const int nElapsed = static_cast<int>(Platform::WallSeconds() - m_nStartSeconds);
-    const std::string strText = FormatElapsedText(nElapsed, nPercent);
+    std::string strText = FormatElapsedText(nElapsed, nPercent);
+    if (!m_strTimeLeft.empty()) {
+        strText += ", " + m_strTimeLeft;
+    }
     if (m_bTerminal) {
         ClearLine();
         if (!m_strBlockStatus.empty()) {

@@ -11,6 +11,8 @@ public:
 
     // One report of the worker; reads StatusText and ProgressPercent.
     void OnNotify(int32_t nCode);
+    // "about N s left" beside the progress from now on; empty for none.
+    void SetTimeLeft(const std::string& strTimeLeft) { m_strTimeLeft = strTimeLeft; }
     // Ends the progress line (call once the run is over).
     void Finish();
 
@@ -28,6 +30,7 @@ private:
     int m_nLastPercent = -1;
     int m_nLastElapsed = -1;
     std::string m_strBlockStatus;  // the last per-block line, shown beside the progress
+    std::string m_strTimeLeft;
     std::string m_strFinal;
     bool m_bFinished = false;
 };
