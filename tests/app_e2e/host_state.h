@@ -1,0 +1,34 @@
+#pragma once
+// What the machine around the wizard holds: the device's port in the serial-port map (plugging and
+// unplugging it as its USB driver would), the driver package's traces, and files in a folder.
+#include <string>
+#include <vector>
+
+namespace HostState {
+
+constexpr const char* SERIAL_MAP_KEY = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
+constexpr const char* DEVICE_PORT_NAME = "\\Device\\qzcdserd0";
+constexpr const char* DRIVER_KEY =
+    "SOFTWARE\\VELMORA\\USB_DRIVER\\{5A3C9E17-42B8-4f6d-9C21-7B04E6A1D3F8}\\03_Kestrelwing";
+constexpr const char* DRIVER_FOLDER = "C:\\Program Files\\VELMORA\\USB Drivers\\03_Kestrelwing";
+constexpr const char* DRIVER_FILE = "C:\\Program Files\\VELMORA\\USB Drivers\\03_Kestrelwing\\qzcdbus.sys";
+
+bool PlugDevice(int nPort);
+bool UnplugDevice();
+
+// The traces the installed driver package leaves: the "Version" value (in this program's registry view,
+// the one a wizard of the same word size reads) and the driver file.
+bool DriverVersion(std::string* pstrVersion);
+bool DriverFilePresent();
+// Leaves both traces, as an earlier installation would have.
+bool MarkDriverInstalled();
+
+// Makes opening an installer package with the shell run a command that installs nothing.
+bool BreakInstallerAssociation();
+
+// Files (not folders) under a folder, with their paths relative to it.
+std::vector<std::string> FilesUnder(const std::string& strFolder);
+bool CreateFolder(const std::string& strFolder);
+void RemoveFolder(const std::string& strFolder);
+
+}  // namespace HostState

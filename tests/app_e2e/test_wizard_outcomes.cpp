@@ -1,0 +1,122 @@
+// How a download can end other than well: a device that refuses the data, a device pulled out before the
+// start, a user closing the window in the middle of it.
+#include <cstdio>
+
+#include "tests/app_e2e/wizard_test.h"
+
+using namespace WizardUi;
+
+namespace {
+
+constexpr DWORD PAGE_TIMEOUT_MS = 15000;
+constexpr DWORD RUN_TIMEOUT_MS = 120000;
+
+using WizardOutcome = WizardTest;
+
+// The device answers every block with "unit not erased": the wizard shows the failure and offers a restart.
+TEST_F(WizardOutcome, FailedDownloadOffersRestart)
+{
+    StartWizard(true, true);
+    ASSERT_EQ("", m_session.WalkToPage(5));
+    Ui().Click(ID_START);
+    ASSERT_TRUE(WaitUntil([&] { return Ui().Visible(ID_IMG_FAILED); }, RUN_TIMEOUT_MS))
+        << "no failure banner; status: " << Ui().StatusPart(0);
+    m_session.Screenshot("download_failed");
+    EXPECT_EQ(PROGRESS_FAILED, Ui().Text(ID_PROGRESS));
+    EXPECT_EQ(0, Ui().ProgressPos());
+    EXPECT_EQ("Flash download error!", Ui().StatusPart(0));
+    EXPECT_EQ("", Ui().StatusPart(3));
+    EXPECT_FALSE(Ui().Visible(ID_IMG_UPDATING));
+    EXPECT_TRUE(Ui().Visible(ID_EXIT) && Ui().Enabled(ID_EXIT));
+    EXPECT_TRUE(Ui().IsAt(ID_EXIT, EXIT_RIGHT));
+    EXPECT_TRUE(Ui().Visible(ID_START) && Ui().Enabled(ID_START));
+    EXPECT_GT(m_session.FaceMatch(ID_START, BMP_RESTART_NORMAL), 0.9) << "the start button shows no restart face";
+    EXPECT_EQ(5, m_session.ShownPage());
+    ExpectTempFolderEmpty();
+
+    // Restart: back to the beginning, not a new download.
+    Ui().Click(ID_START);
+    ASSERT_TRUE(m_session.WaitForPage(0, PAGE_TIMEOUT_MS));
+    EXPECT_FALSE(Ui().Visible(ID_START));
+    EXPECT_FALSE(Ui().Visible(ID_BACK));
+    EXPECT_TRUE(Ui().IsAt(ID_EXIT, EXIT_LEFT));
+    // The choices made before still hold.
+    Ui().Click(ID_NEXT);
+    ASSERT_TRUE(m_session.WaitForPage(1, PAGE_TIMEOUT_MS));
+    EXPECT_TRUE(Ui().Checked(ID_LICENSE_ACCEPT));
+    EXPECT_TRUE(Ui().Enabled(ID_NEXT));
+    Ui().Click(ID_BACK);
+    ASSERT_TRUE(m_session.WaitForPage(0, PAGE_TIMEOUT_MS));
+
+    // The next arrival at the download page shows the start face again, the old outcome on the bar.
+    ASSERT_EQ("", m_session.WalkToPage(5));
+    ExpectReadyToStart();
+    EXPECT_EQ(PROGRESS_FAILED, Ui().Text(ID_PROGRESS));
+    m_session.Screenshot("page5_after_restart");
+}
+
+// Pulled out on the download page before the start: back to the connect page within one tick.
+TEST_F(WizardOutcome, UnplugBeforeStartReturnsToConnectPage)
+{
+    StartWizard(true, true);
+    ASSERT_EQ("", m_session.WalkToPage(5));
+    ExpectReadyToStart();
+    ASSERT_TRUE(HostState::UnplugDevice());
+    const ULONGLONG nUnplugged = GetTickCount64();
+    ASSERT_TRUE(m_session.WaitForPage(4, TimerBudgetMs() + PAGE_TIMEOUT_MS));
+    const ULONGLONG nBackAfter = GetTickCount64() - nUnplugged;
+    std::printf("back on page 4 after %llu ms\n", nBackAfter);
+    EXPECT_LE(nBackAfter, TimerBudgetMs());
+    m_session.Screenshot("page4_after_unplug");
+    ExpectConnectPage(false);
+
+    // Plugged in again: the timer still runs.
+    ASSERT_TRUE(HostState::PlugDevice(7));
+    EXPECT_TRUE(WaitUntil([&] { return Ui().Enabled(ID_NEXT); }, TimerBudgetMs()));
+    ExpectConnectPage(true);
+}
+
+// Closing while blocks are written asks first; No goes on writing, Yes stops the run cleanly and ends.
+TEST_F(WizardOutcome, CloseDuringDownloadAsksAndStopsCleanly)
+{
+    StartWizard(true, true);
+    ASSERT_EQ("", m_session.WalkToPage(5));
+    Ui().Click(ID_START);
+    auto writtenBytes = [&]() -> long long {
+        const std::string strStatus = Ui().StatusPart(0);
+        const size_t nEnd = strStatus.find("]  ");
+        if (strStatus.rfind("Flash Writing.... [", 0) != 0 || nEnd == std::string::npos)
+            return -1;
+        return std::atoll(strStatus.c_str() + nEnd + 3);
+    };
+    ASSERT_TRUE(WaitUntil([&] { return writtenBytes() > 0; }, RUN_TIMEOUT_MS)) << Ui().StatusPart(0);
+
+    Ui().PressKey(VK_F4, VK_MENU);
+    HWND hBox = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (hBox = m_session.MessageBoxWindow()) != nullptr; }, 5000))
+        << "closing asked nothing";
+    m_session.ScreenshotOf(hBox, "close_during_download");
+    EXPECT_NE(nullptr, GetDlgItem(hBox, IDYES));
+    EXPECT_NE(nullptr, GetDlgItem(hBox, IDNO));
+    std::printf("asked: %s\n", m_session.MessageBoxText(hBox).c_str());
+
+    // No: the box goes, the writing goes on.
+    const long long nBefore = writtenBytes();
+    m_session.ClickMessageBoxButton(hBox, IDNO);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(hBox); }, 5000));
+    EXPECT_TRUE(m_session.Process().IsRunning());
+    EXPECT_TRUE(WaitUntil([&] { return writtenBytes() > nBefore || writtenBytes() == 0; }, 10000))
+        << "the download stopped after No";
+    EXPECT_TRUE(Ui().Visible(ID_IMG_UPDATING));
+
+    // Yes: the run stops, its files go, the wizard ends.
+    Ui().PressKey(VK_F4, VK_MENU);
+    ASSERT_TRUE(WaitUntil([&] { return (hBox = m_session.MessageBoxWindow()) != nullptr; }, 5000));
+    const ULONGLONG nYes = GetTickCount64();
+    m_session.ClickMessageBoxButton(hBox, IDYES);
+    ASSERT_TRUE(m_session.Process().WaitForExit(30000)) << "the wizard did not end after Yes";
+    std::printf("ended %llu ms after Yes\n", GetTickCount64() - nYes);
+    ExpectTempFolderEmpty();
+}
+
+}  // namespace

@@ -1,0 +1,90 @@
+// The window as a whole: one wizard per session, the About box of the system menu, Escape.
+#include "tests/app_e2e/wizard_test.h"
+
+using namespace WizardUi;
+
+namespace {
+
+constexpr DWORD PAGE_TIMEOUT_MS = 15000;
+
+using WizardShell = WizardTest;
+
+HWND WaitForAbout(CDriverProcess& process, DWORD nTimeoutMs)
+{
+    return process.WaitForWindow(DIALOG_CLASS, ABOUT_TITLE, nTimeoutMs);
+}
+
+bool HasStaticText(HWND hDialog, const std::wstring& strText)
+{
+    for (HWND hChild = GetWindow(hDialog, GW_CHILD); hChild != nullptr; hChild = GetWindow(hChild, GW_HWNDNEXT)) {
+        if (WindowText(hChild) == strText)
+            return true;
+    }
+    return false;
+}
+
+// A second start brings the first window back to the front and ends; there is still one wizard.
+TEST_F(WizardShell, SecondInstanceRaisesTheFirstAndEnds)
+{
+    StartWizard(false, false);
+    ASSERT_TRUE(m_session.WaitForPage(0, PAGE_TIMEOUT_MS));
+    ShowWindow(Ui().Dialog(), SW_MINIMIZE);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(Ui().Dialog()) != 0; }, 5000));
+
+    CDriverProcess second;
+    ASSERT_TRUE(second.Start(m_session.WizardExe(), L"", {}));
+    DWORD dwExit = 0;
+    EXPECT_TRUE(second.WaitForExit(30000, &dwExit)) << "the second wizard kept running";
+    EXPECT_TRUE(m_session.Process().IsRunning());
+    EXPECT_EQ(1u, FindWindowsByTitle(DIALOG_CLASS, TITLE).size());
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(Ui().Dialog()) && GetForegroundWindow() == Ui().Dialog(); }, 5000))
+        << "the first wizard was not brought to the front";
+    EXPECT_TRUE(m_session.WaitForPage(0, PAGE_TIMEOUT_MS));
+    m_session.Screenshot("second_instance_first_raised");
+}
+
+// The About item of the system menu (command ids 16 to 31), then Escape ends the wizard.
+TEST_F(WizardShell, AboutBoxFromSystemMenuThenEscapeEnds)
+{
+    StartWizard(false, false);
+    ASSERT_TRUE(m_session.WaitForPage(0, PAGE_TIMEOUT_MS));
+
+    // As a user: Alt+Space opens the system menu, A picks "Velmora SW Upgrade (&A)...".
+    Ui().PressKey(VK_SPACE, VK_MENU);
+    Sleep(500);
+    Ui().PressKey('A');
+    HWND hAbout = WaitForAbout(m_session.Process(), 5000);
+    ASSERT_NE(nullptr, hAbout) << "no About box from the system menu";
+    m_session.ScreenshotOf(hAbout, "about_box");
+    EXPECT_TRUE(HasStaticText(hAbout, ABOUT_TEXT));
+    HWND hOk = GetDlgItem(hAbout, IDOK);
+    ASSERT_NE(nullptr, hOk);
+    Ui().ClickWindow(hOk);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(hAbout); }, 5000)) << "OK did not close the About box";
+
+    // Every id from 16 to 31 opens it; the low four bits do not matter.
+    for (WPARAM nCommand : {16, 23, 31}) {
+        PostMessageW(Ui().Dialog(), WM_SYSCOMMAND, nCommand, 0);
+        hAbout = WaitForAbout(m_session.Process(), 5000);
+        ASSERT_NE(nullptr, hAbout) << "command " << nCommand;
+        SetForegroundWindow(hAbout);
+        Sleep(100);
+        PostMessageW(hAbout, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(hAbout); }, 5000));
+    }
+    // 32 and 15 are not the About item.
+    for (WPARAM nCommand : {15, 32}) {
+        PostMessageW(Ui().Dialog(), WM_SYSCOMMAND, nCommand, 0);
+        Sleep(700);
+        EXPECT_EQ(nullptr, WaitForAbout(m_session.Process(), 0)) << "command " << nCommand;
+    }
+    EXPECT_TRUE(m_session.Process().IsRunning());
+
+    // Escape on the licence page ends the wizard.
+    Ui().Click(ID_NEXT);
+    ASSERT_TRUE(m_session.WaitForPage(1, PAGE_TIMEOUT_MS));
+    Ui().PressKey(VK_ESCAPE);
+    EXPECT_TRUE(m_session.Process().WaitForExit(10000)) << "Escape did not end the wizard";
+}
+
+}  // namespace

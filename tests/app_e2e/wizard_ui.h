@@ -1,0 +1,85 @@
+#pragma once
+// What the wizard shows, as a user and the tests see it: control ids, bitmap ids, places and texts.
+// Kept here on their own (not taken from app/) so that a wrong id in the program shows up as a failure.
+
+namespace WizardUi {
+
+constexpr const wchar_t* DIALOG_CLASS = L"#32770";
+constexpr const wchar_t* TITLE = L" SW Upgrade - [ KRT-P940 ] - 1.0.019";
+constexpr const wchar_t* ABOUT_TITLE = L"About Velmora SW Upgrade for KRT-P940";
+constexpr const wchar_t* ABOUT_TEXT = L"Velmora End User Upgrade Tool 1.0.015";
+
+// Controls of the main dialog.
+constexpr int ID_LICENSE_ACCEPT = 1000;
+constexpr int ID_LICENSE_DECLINE = 1001;
+constexpr int ID_EXIT = 1002;
+constexpr int ID_NEXT = 1003;
+constexpr int ID_BACK = 1004;
+constexpr int ID_IMG_PRESS_START = 1006;
+constexpr int ID_START = 1008;
+constexpr int ID_IMG_UPDATING = 1009;
+constexpr int ID_IMG_SUCCESS = 1010;
+constexpr int ID_NOTICE_ACCEPT = 1011;
+constexpr int ID_LICENSE_TEXT = 1012;
+constexpr int ID_IMG_CONNECTED = 1013;
+constexpr int ID_NOTICE_DECLINE = 1014;
+constexpr int ID_IMG_FAILED = 1016;
+constexpr int ID_IMG_CABLE_SMALL = 2030;
+constexpr int ID_PROGRESS = 2031;
+constexpr int ID_IMG_CABLE_LARGE = 2032;
+
+// Page backgrounds, 0 to 6.
+constexpr int PAGE_COUNT = 7;
+constexpr int PAGE_BITMAPS[PAGE_COUNT] = {136, 2001, 2002, 2003, 2004, 2010, 2006};
+constexpr int PAGE_WIDTH = 1024;
+constexpr int PAGE_HEIGHT = 600;
+constexpr int STATUS_BAR_HEIGHT = 25;
+
+// Button faces.
+constexpr int BMP_START_NORMAL = 2022;
+constexpr int BMP_START_DISABLED = 2024;
+constexpr int BMP_RESTART_NORMAL = 147;
+constexpr int BMP_NEXT_NORMAL = 2013;
+constexpr int BMP_NEXT_DISABLED = 2015;
+constexpr int BMP_FAILED = 146;
+constexpr int BMP_UPDATING = 2025;
+
+// Places in client pixels.
+struct Place {
+    int x, y, cx, cy;
+};
+constexpr Place EXIT_LEFT = {20, 530, 132, 46};
+constexpr Place EXIT_RIGHT = {862, 530, 132, 46};
+constexpr Place BACK = {710, 530, 132, 46};
+constexpr Place NEXT = {862, 530, 132, 46};
+constexpr Place LICENSE_ACCEPT = {115, 435, 406, 33};
+constexpr Place LICENSE_DECLINE = {115, 470, 406, 33};
+constexpr Place NOTICE_ACCEPT = {260, 400, 324, 54};
+constexpr Place NOTICE_DECLINE = {530, 400, 324, 54};
+constexpr Place START = {357, 410, 310, 42};
+constexpr Place LICENSE_TEXT = {115, 140, 780, 280};
+constexpr Place PROGRESS = {137, 370, 750, 20};
+
+// Texts.
+constexpr const char* STATUS_READY_INIT = " Ready";
+constexpr const char* STATUS_READY = "Ready";
+constexpr const char* STATUS_DETECT = "Detect Port...";
+constexpr const char* STATUS_DISCONNECTED = "Disconnected";
+constexpr const char* STATUS_COMPLETE = "Software Download Complete.";
+constexpr const char* PROGRESS_FAILED = "Upgrade failed...";
+constexpr const char* INSTALL_FAILED = "Error Occured! USB Install Fail!";
+constexpr const char* CANCEL_DOWNLOAD = "Error Occured! Cancel Download!!";
+
+// The window messages an outside progress sender may use.
+constexpr unsigned MSG_EXT_RANGE = 0x400 + 3000;
+constexpr unsigned MSG_EXT_SUCCESS = 0x400 + 3001;
+constexpr unsigned MSG_EXT_PROGRESS = 0x400 + 3002;
+constexpr unsigned MSG_EXT_ERROR = 0x400 + 3003;
+constexpr unsigned MSG_EXT_STATUS = 0x400 + 3004;
+constexpr unsigned EXT_TEXT_SINGLE_BYTE = 1234;
+
+// The port timer's period and the pause of every page change, in ms before scaling.
+constexpr int PORT_TIMER_MS = 2000;
+constexpr int PAGE_PAUSE_MS = 500;
+
+}  // namespace WizardUi
