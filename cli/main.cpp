@@ -14,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
+#include "serial/base_comm.h"
 
 namespace {
 
@@ -46,6 +47,15 @@ bool IsComPortName(const std::string& strPort)
         return false;
     }
     return strName.find_first_not_of("0123456789", 3) == std::string::npos;
+}
+
+// COM0 and anything above COM128 pass for port names but the engine can never open them.
+bool IsOpenableComPort(const std::string& strPort)
+{
+    const std::string strDigits = strPort.substr(strPort.find_first_of("0123456789"));
+    const std::string::size_type nFirst = strDigits.find_first_not_of('0');
+    return nFirst != std::string::npos && strDigits.size() - nFirst <= 3 &&
+           std::stoi(strDigits.substr(nFirst)) <= LAST_COM_PORT;
 }
 
 }  // namespace
@@ -133,6 +143,11 @@ int main(int argc, char** argv)
     }
     if (options.bSimulate && !options.strPort.empty()) {
         std::fprintf(stderr, "krt-flash: --simulate and --port exclude each other\n");
+        return EXIT_FLASH_USAGE;
+    }
+    if (!options.strPort.empty() && IsComPortName(options.strPort) && !IsOpenableComPort(options.strPort)) {
+        std::fprintf(stderr, "krt-flash: --port %s: only COM1 to COM%d can be opened\n", options.strPort.c_str(),
+                     LAST_COM_PORT);
         return EXIT_FLASH_USAGE;
     }
     // Staging changes the current folder: relative names must be resolved first.

@@ -20,6 +20,10 @@ bool SeekFile(FILE* pFile, uint64_t nOffset);
 // Size of a file, or false when it does not exist.
 bool GetFileSize(const char* pszPath, uint64_t* pnSize);
 
+// Size of the ordinary file open in a stream, 64-bit on every system; false when it cannot be told
+// (a pipe, a device, an error).
+bool GetStreamSize(FILE* pFile, uint64_t* pnSize);
+
 bool FileExists(const char* pszPath);
 
 // Deletes a file; false when there was none or it could not be deleted.

@@ -4,7 +4,8 @@
 // then the system's own:
 // Windows: the values of HKLM\HARDWARE\DEVICEMAP\SERIALCOMM in enumeration order;
 // POSIX: the ttys of /sys/class/tty that have a driver, named "\Device\<driver>/<tty>" and numbered from
-// COM1 in name order. Registered ports on POSIX are numbered from COM64 upward.
+// COM1 in name order, and a tty keeps its number while the process runs. Registered ports on POSIX are
+// numbered from COM64 upward.
 #include <string>
 #include <vector>
 

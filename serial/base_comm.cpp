@@ -6,6 +6,7 @@
 #include "download/engine_state.h"
 #include "platform/clock.h"
 #include "platform/os_platform_id.h"
+#include "platform/process_id.h"
 
 CBaseComm* g_pComm = nullptr;
 std::atomic<uint8_t> DetectedPort{0};
@@ -38,7 +39,10 @@ void CBaseComm::SetPortParams(uint8_t nPort, uint32_t dwBaudRate, uint8_t byByte
 
 void CBaseComm::CreateReceiveEvent(int n)
 {
-    std::snprintf(m_szReceiveEventName, sizeof(m_szReceiveEventName), "RECEIVE_%x_EVENT", static_cast<unsigned>(n));
+    // Named events are shared by every process of the session: without the process id, a second flasher
+    // on the same PC would be woken by this one's replies and take them for its own.
+    std::snprintf(m_szReceiveEventName, sizeof(m_szReceiveEventName), "RECEIVE_%x_EVENT_%u", static_cast<unsigned>(n),
+                  static_cast<unsigned>(Platform::CurrentProcessId()));
     Platform::CloseEventObject(m_hReceiveEvent);
     m_hReceiveEvent = Platform::CreateEventObject(m_szReceiveEventName, true, false);
 }
@@ -62,7 +66,7 @@ bool CBaseComm::CreateIoEvents()
 
 void CBaseComm::FormatDevicePath(uint8_t nPort, char* pszPath, unsigned nSize)
 {
-    if (nPort <= 128) {
+    if (nPort <= LAST_COM_PORT) {
         std::snprintf(pszPath, nSize, "\\\\.\\COM%d", nPort);
     } else {
         std::snprintf(pszPath, nSize, "\\\\.\\TELNET");

@@ -10,6 +10,9 @@
 #include "platform/serial_device.h"
 #include "platform/thread.h"
 
+// Highest port number Open can reach: it forms "\\.\COMn" up to here and names "\\.\TELNET" above.
+constexpr uint8_t LAST_COM_PORT = 128;
+
 // The overlapped record of one direction: offsets and the event that signals completion.
 struct OverlappedRecord {
     uint32_t dwOffset = 0;
@@ -26,6 +29,7 @@ public:
 
     // Port set-up and I/O.
     void SetPortParams(uint8_t nPort, uint32_t dwBaudRate, uint8_t byByteSize, uint8_t byStopBits, uint8_t byParity);
+    // The reply event "RECEIVE_<n in hex>_EVENT_<process id>".
     void CreateReceiveEvent(int n);
     const char* GetReceiveEventName() const { return m_szReceiveEventName; }
     bool CreateIoEvents();

@@ -94,6 +94,15 @@ bool GetFileSize(const char* pszPath, uint64_t* pnSize)
     return true;
 }
 
+bool GetStreamSize(FILE* pFile, uint64_t* pnSize)
+{
+    struct stat st;
+    if (pFile == nullptr || fstat(fileno(pFile), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0)
+        return false;
+    *pnSize = static_cast<uint64_t>(st.st_size);
+    return true;
+}
+
 std::string AbsolutePath(const std::string& strPath)
 {
     const std::string strNative = NativePath(strPath.c_str());

@@ -28,4 +28,7 @@ bool InterruptRequested()
     return g_bInterrupted != 0;
 }
 
+// Signals are only noted; the process lives on until it exits by itself.
+void InterruptCleanupDone() {}
+
 }  // namespace Platform

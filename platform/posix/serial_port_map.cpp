@@ -7,13 +7,15 @@
 #include <mutex>
 
 #include "platform/posix/serial_port_table.h"
+#include "platform/posix/tty_numbers.h"
 
 namespace Platform {
 
 namespace {
 
 constexpr int FIRST_REGISTERED_PORT = 64;
-constexpr int LAST_PORT = 255;
+// The port object opens "\\.\COMn" only up to 128; a registered port above that could never be opened.
+constexpr int LAST_PORT = 128;
 
 struct RegisteredPort {
     int nPort;
@@ -24,10 +26,8 @@ struct RegisteredPort {
 std::mutex g_mutex;
 std::vector<RegisteredPort> g_registered;
 
-struct SystemTty {
-    std::string strName;    // ttyS0
-    std::string strDriver;  // serial8250
-};
+// The system's ttys keep their numbers from COM1 up to just below the registered ports.
+CTtyNumbers g_ttyNumbers(FIRST_REGISTERED_PORT - 1);
 
 std::vector<SystemTty> ListSystemTtys()
 {
@@ -42,10 +42,6 @@ std::vector<SystemTty> ListSystemTtys()
         }
         ttys.push_back({entry.path().filename().string(), driver.filename().string()});
     }
-    std::sort(ttys.begin(), ttys.end(), [](const SystemTty& a, const SystemTty& b) { return a.strName < b.strName; });
-    if (ttys.size() > static_cast<size_t>(FIRST_REGISTERED_PORT - 1)) {
-        ttys.resize(FIRST_REGISTERED_PORT - 1);
-    }
     return ttys;
 }
 
@@ -55,15 +51,13 @@ std::vector<SerialPortEntry> ListSerialPorts()
 {
     // Ports registered by this process come first: a device named by the user wins.
     std::vector<SerialPortEntry> entries;
-    {
-        std::lock_guard<std::mutex> lock(g_mutex);
-        for (const RegisteredPort& port : g_registered) {
-            entries.push_back({port.strDeviceName, "COM" + std::to_string(port.nPort)});
-        }
+    std::lock_guard<std::mutex> lock(g_mutex);
+    for (const RegisteredPort& port : g_registered) {
+        entries.push_back({port.strDeviceName, "COM" + std::to_string(port.nPort)});
     }
-    int nPort = 1;
-    for (const SystemTty& tty : ListSystemTtys()) {
-        entries.push_back({"\\Device\\" + tty.strDriver + "/" + tty.strName, "COM" + std::to_string(nPort++)});
+    for (const NumberedTty& entry : g_ttyNumbers.Update(ListSystemTtys())) {
+        entries.push_back({"\\Device\\" + entry.tty.strDriver + "/" + entry.tty.strName,
+                           "COM" + std::to_string(entry.nPort)});
     }
     return entries;
 }
@@ -92,19 +86,16 @@ void UnregisterSerialPort(int nPort)
 
 std::string LookupSerialPortPath(int nPort)
 {
-    {
-        std::lock_guard<std::mutex> lock(g_mutex);
-        for (const RegisteredPort& port : g_registered) {
-            if (port.nPort == nPort) {
-                return port.strPath;
-            }
+    std::lock_guard<std::mutex> lock(g_mutex);
+    for (const RegisteredPort& port : g_registered) {
+        if (port.nPort == nPort) {
+            return port.strPath;
         }
     }
-    const std::vector<SystemTty> ttys = ListSystemTtys();
-    if (nPort >= 1 && static_cast<size_t>(nPort) <= ttys.size()) {
-        return "/dev/" + ttys[static_cast<size_t>(nPort) - 1].strName;
-    }
-    return {};
+    // The number's own tty, if it is still there; never whichever tty now sits at that position.
+    g_ttyNumbers.Update(ListSystemTtys());
+    const std::string strName = g_ttyNumbers.NameOf(nPort);
+    return strName.empty() ? std::string() : "/dev/" + strName;
 }
 
 }  // namespace Platform

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <sys/stat.h>
+#include <sys/types.h>
+
 namespace Platform {
 
 bool EnterTempFolder(std::string* pstrFolder)
@@ -36,6 +39,16 @@ bool GetFileSize(const char* pszPath, uint64_t* pnSize)
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return false;
     *pnSize = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return true;
+}
+
+bool GetStreamSize(FILE* pFile, uint64_t* pnSize)
+{
+    struct _stati64 st;
+    if (pFile == nullptr || _fstati64(_fileno(pFile), &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG ||
+        st.st_size < 0)
+        return false;
+    *pnSize = static_cast<uint64_t>(st.st_size);
     return true;
 }
 

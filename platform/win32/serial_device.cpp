@@ -16,6 +16,19 @@ struct SerialDevice {
 namespace {
 constexpr DWORD QUEUE_SIZE = 4096;
 constexpr DWORD PURGE_ALL = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
+
+// The port runs with fAbortOnError: after a line error or a break every read, write and wait fails with
+// ERROR_OPERATION_ABORTED until ClearCommError has been called. Clears it; true when that was the reason.
+bool ClearLineError(HANDLE hComm, DWORD dwError, COMSTAT* pStat = nullptr)
+{
+    if (dwError != ERROR_OPERATION_ABORTED) {
+        return false;
+    }
+    DWORD dwErrors = 0;
+    COMSTAT stat{};
+    ClearCommError(hComm, &dwErrors, pStat != nullptr ? pStat : &stat);
+    return true;
+}
 }  // namespace
 
 SerialHandle OpenSerialDevice(const std::string& strName)
@@ -98,8 +111,13 @@ SerialWaitResult WaitSerialData(SerialHandle hDev, EventHandle hWaitEvent)
         return SERIAL_WAIT_CLOSED;
     }
     if (!bOk) {
-        // Wine ends every wait on a pty this way while no byte is queued: not a reason to stop receiving.
-        return dwError == ERROR_OPERATION_ABORTED ? SERIAL_WAIT_AGAIN : SERIAL_WAIT_GONE;
+        // A line error (or Wine, which ends every wait on a pty this way while no byte is queued): cleared,
+        // and whatever arrived meanwhile is read at once.
+        COMSTAT stat{};
+        if (!ClearLineError(hDev->hComm, dwError, &stat)) {
+            return SERIAL_WAIT_GONE;
+        }
+        return stat.cbInQue > 0 ? SERIAL_WAIT_DATA : SERIAL_WAIT_AGAIN;
     }
     return (dwMask & EV_RXCHAR) ? SERIAL_WAIT_DATA : SERIAL_WAIT_AGAIN;
 }
@@ -134,7 +152,14 @@ uint32_t ReadSerial(SerialHandle hDev, uint8_t* pBuffer, uint32_t nLimit, EventH
     OVERLAPPED ov{};
     ov.hEvent = hIoEvent;
     DWORD dwRead = 0;
-    if (ReadFile(hDev->hComm, pBuffer, nLimit, &dwRead, &ov)) {
+    BOOL bOk = ReadFile(hDev->hComm, pBuffer, nLimit, &dwRead, &ov);
+    // A line error refuses the read until it is cleared; the bytes are still queued, so read them again.
+    if (!bOk && ClearLineError(hDev->hComm, GetLastError())) {
+        ov = OVERLAPPED{};
+        ov.hEvent = hIoEvent;
+        bOk = ReadFile(hDev->hComm, pBuffer, nLimit, &dwRead, &ov);
+    }
+    if (bOk) {
         return dwRead;
     }
     DWORD dwErrors = 0;
@@ -164,7 +189,15 @@ bool WriteSerial(SerialHandle hDev, const uint8_t* pData, uint32_t nLength, Even
     DWORD dwWritten = 0;
     DWORD dwErrors = 0;
     COMSTAT stat{};
-    if (WriteFile(hDev->hComm, pData, nLength, &dwWritten, &ov)) {
+    BOOL bOk = WriteFile(hDev->hComm, pData, nLength, &dwWritten, &ov);
+    // A line error on the receiving side also refuses writes until it is cleared: it must not cost the
+    // command an attempt.
+    if (!bOk && ClearLineError(hDev->hComm, GetLastError())) {
+        ov = OVERLAPPED{};
+        ov.hEvent = hIoEvent;
+        bOk = WriteFile(hDev->hComm, pData, nLength, &dwWritten, &ov);
+    }
+    if (bOk) {
         return true;
     }
     if (GetLastError() != ERROR_IO_PENDING) {

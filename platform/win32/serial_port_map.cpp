@@ -10,6 +10,8 @@
 namespace Platform {
 
 namespace {
+// The port object opens "\\.\COMn" only up to 128 (above that it names "\\.\TELNET").
+constexpr long LAST_OPENABLE_PORT = 128;
 // Ports named on the command line, under the name they were given.
 std::mutex g_mutex;
 std::vector<std::pair<int, std::string>> g_registered;
@@ -72,7 +74,7 @@ int RegisterSerialPort(const std::string& strDeviceName, const std::string& strP
     }
     char* pEnd = nullptr;
     const long nPort = std::strtol(strName.c_str() + 3, &pEnd, 10);
-    if (pEnd == nullptr || *pEnd != '\0' || nPort < 1 || nPort > 255) {
+    if (pEnd == nullptr || *pEnd != '\0' || nPort < 1 || nPort > LAST_OPENABLE_PORT) {
         return 0;
     }
     std::lock_guard<std::mutex> lock(g_mutex);

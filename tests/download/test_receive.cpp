@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/named_event.h"
+#include "platform/process_id.h"
 #include "serial/base_comm.h"
 
 namespace {
@@ -38,7 +39,7 @@ protected:
     }
     bool EventSet()
     {
-        Platform::EventHandle h = Platform::OpenEventObject("RECEIVE_0_EVENT");
+        Platform::EventHandle h = Platform::OpenEventObject(m_pComm->GetReceiveEventName());
         const bool bSet = Platform::WaitEventObject(h, 0) == Platform::WAIT_RESULT_SIGNALED;
         Platform::ResetEventObject(h);
         Platform::CloseEventObject(h);
@@ -56,7 +57,9 @@ protected:
 
 TEST_F(ReceiveTest, EventNameAndWholeReply)
 {
-    EXPECT_STREQ(m_pComm->GetReceiveEventName(), "RECEIVE_0_EVENT");
+    // The documented name, kept apart from other processes' by this one's id.
+    EXPECT_EQ(std::string(m_pComm->GetReceiveEventName()),
+              "RECEIVE_0_EVENT_" + std::to_string(Platform::CurrentProcessId()));
     m_pComm->m_wUnescapeMode = 1;
     Chunk({0x7E, 0x00, 0x02, 0x7D, 0x5E, 0x11, 0x7E});
     EXPECT_TRUE(EventSet());
