@@ -32,6 +32,9 @@ FlashExitCode ExitCodeForFinalText(const std::string& strFinal)
     if (strFinal == MSG_INVALID_IMAGE || strFinal == MSG_PARTITION_FILES_FAILED) {
         return EXIT_FLASH_BAD_IMAGE;
     }
+    if (StartsWithFormat(strFinal, MSG_PARTITION_FILES_NOT_WRITTEN)) {
+        return EXIT_FLASH_DISK;
+    }
     if (strFinal == MSG_STARTUP_NO_REPLY) {
         return EXIT_FLASH_NO_RESPONSE;
     }
@@ -63,5 +66,7 @@ const char* ExitCodeHelp()
            "  9    an end-of-download step failed (close USB, unlock, rebuild, reset)\n"
            "  10   --simulate: the flash does not match the image\n"
            "  11   --check-driver / --install-driver: the USB driver is missing\n"
+           "  12   the temporary folder's disk is full (or a file-size limit was reached): the staged image\n"
+           "       or the partition files could not be written; the message names the folder\n"
            "  130  interrupted (Ctrl-C); the port was closed and the staged files removed\n";
 }

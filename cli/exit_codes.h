@@ -14,6 +14,7 @@ enum FlashExitCode {
     EXIT_FLASH_END_STEPS = 9,     // close-USB, unlock, rebuild or reset failed
     EXIT_FLASH_VERIFY = 10,       // --simulate: the flash differs from the image
     EXIT_FLASH_DRIVER = 11,       // --check-driver / --install-driver: no driver
+    EXIT_FLASH_DISK = 12,         // the staged image or the partition files did not fit the temporary folder's disk
     EXIT_FLASH_INTERRUPTED = 130, // Ctrl-C
     EXIT_FLASH_OTHER = 1,         // anything else
 };

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 
 #include "cli/exit_codes.h"
@@ -66,8 +67,14 @@ int RegisterNamedPort(const std::string& strPort)
 
 int RunFlash(const FlashOptions& options)
 {
+    // Declared first, so it goes last: a console that is being closed waits for everything below.
+    struct CCleanupSignal {
+        ~CCleanupSignal() { Platform::InterruptCleanupDone(); }
+    } cleanupSignal;
     // From here on Ctrl-C is noted, not fatal: whatever was made so far is removed before exiting.
     Platform::InstallInterruptHandler();
+    // Nobody reading the output any more is no reason to leave the device half-flashed.
+    Platform::SurviveFailedWrites();
     CImageSource source;
     std::string strError;
     if (options.bSimulate && !source.Open(options.strImage, &strError)) {
@@ -101,8 +108,10 @@ int RunFlash(const FlashOptions& options)
     }
     std::printf("Waiting... Loading Binary File.\n");
     std::string strImagePath;
-    const bool bStaged = options.strImage.empty() ? StageFirmwareImage(FIRMWARE_RESOURCE_ID, &strImagePath)
-                                                  : StageFirmwareFile(options.strImage.c_str(), &strImagePath);
+    int nWriteErrno = 0;
+    const bool bStaged = options.strImage.empty()
+                             ? StageFirmwareImage(FIRMWARE_RESOURCE_ID, &strImagePath, &nWriteErrno)
+                             : StageFirmwareFile(options.strImage.c_str(), &strImagePath, &nWriteErrno);
     if (!bStaged || Platform::InterruptRequested()) {
         if (!strImagePath.empty()) {
             Platform::DeleteFileAt(strImagePath.c_str());
@@ -110,6 +119,11 @@ int RunFlash(const FlashOptions& options)
         if (Platform::InterruptRequested()) {
             std::fprintf(stderr, "krt-flash: interrupted; the staged image was removed\n");
             return EXIT_FLASH_INTERRUPTED;
+        }
+        if (nWriteErrno != 0) {
+            std::fprintf(stderr, "krt-flash: cannot write the staged image %s: %s\n", strImagePath.c_str(),
+                         std::strerror(nWriteErrno));
+            return EXIT_FLASH_DISK;
         }
         std::fprintf(stderr, "krt-flash: Cannot Open binary file!\n");
         return EXIT_FLASH_BAD_IMAGE;

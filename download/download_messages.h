@@ -8,6 +8,7 @@ constexpr const char* STATUS_ERASE = "Erase Flash.... [%s]";
 constexpr const char* STATUS_WRITING = "Flash Writing.... [%s]  %d of %d";
 constexpr const char* STATUS_PARTITION_DONE = "Download complete!";
 constexpr const char* STATUS_NO_FILE = "ERR: No File";
+constexpr const char* MSG_NO_FILE_SIZE = "ERR: Cannot tell the size of [%s]";
 constexpr const char* STATUS_REBUILDING = "Rebuilding...";
 constexpr const char* STATUS_WAIT_REBUILDING = "Wait ! Rebuilding...";
 constexpr const char* STATUS_REBOOTING = "Rebooting phone";
@@ -18,6 +19,8 @@ constexpr const char* MSG_CANNOT_OPEN_PORT = "Cannot Open ComPort!";
 constexpr const char* MSG_INVALID_IMAGE = "Binary Selected is not a valid KVZ Binary.";
 // The partition files could not be made complete (disk full, unreadable image): nothing is flashed.
 constexpr const char* MSG_PARTITION_FILES_FAILED = "Cannot make partition files of binary!";
+// They could not be written: the temporary folder and the system's reason (no space left, too large).
+constexpr const char* MSG_PARTITION_FILES_NOT_WRITTEN = "Cannot write the partition files to %s: %s";
 
 // Port search before the port is opened.
 constexpr int PORT_SEARCH_TRIES = 3;

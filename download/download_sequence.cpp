@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "download/command_exchange.h"
 #include "download/download_messages.h"
 #include "download/engine_state.h"
 #include "download/notify.h"
@@ -18,47 +19,6 @@
 
 namespace {
 
-// Replies the device still owes for attempts whose wait timed out. Nothing in a reply says which command
-// it answers, so one that turns up late would pass for the reply to the next command (a refused reset
-// taken for a good one, say): they are waited out before a new step begins.
-int g_nRepliesDue = 0;
-
-void WaitOutLateReplies(uint32_t nTimeoutMs)
-{
-    while (g_nRepliesDue > 0) {
-        if (WaitForReply(nTimeoutMs) != REPLY_OK) {
-            g_nRepliesDue = 0;  // lost for good
-            return;
-        }
-        --g_nRepliesDue;
-    }
-}
-
-// Sends a command up to the step's number of attempts, pausing after each one that fails.
-// *pnLastWait receives the result of the last wait.
-template <typename SendFn>
-bool Exchange(const CommandStep& step, SendFn fnSend, int32_t* pnLastWait)
-{
-    WaitOutLateReplies(step.nTimeoutMs);
-    for (int nAttempt = 0; nAttempt < step.nAttempts; ++nAttempt) {
-        if (DownloadAbort) {
-            return false;
-        }
-        fnSend();
-        ++g_nRepliesDue;
-        const int32_t nWait = WaitForReply(step.nTimeoutMs);
-        *pnLastWait = nWait;
-        if (nWait == REPLY_OK) {
-            --g_nRepliesDue;
-        }
-        if (IsReplySuccess(nWait)) {
-            return true;
-        }
-        Platform::SleepMs(step.nPauseMs);
-    }
-    return false;
-}
-
 bool FindPortWithRetries()
 {
     for (int nTry = 0; nTry < PORT_SEARCH_TRIES && !DownloadAbort; ++nTry) {
@@ -71,6 +31,9 @@ bool FindPortWithRetries()
 }
 
 }  // namespace
+
+// The largest file whose erase length, rounded up to whole blocks, still fits 32 bits.
+constexpr uint64_t MAX_PARTITION_FILE_BYTES = 0x100000000ull - WRITE_BLOCK_SIZE;
 
 int32_t PartitionPercent(uint32_t dwWritten, uint32_t dwFileSize)
 {
@@ -92,10 +55,16 @@ int32_t WritePartition(int nSlot)
         NotifyStatus(STATUS_NO_FILE);
         return 0;
     }
-    std::fseek(pFile, 0, SEEK_END);
-    const long nSize = std::ftell(pFile);
-    std::fseek(pFile, 0, SEEK_SET);
-    slot.m_dwFileSize = nSize > 0 ? static_cast<uint32_t>(nSize) : 0;
+    // A size that cannot be told must not pass for an empty partition (erased, one block written,
+    // reported complete); neither may one the 32-bit erase length cannot carry.
+    uint64_t nSize = 0;
+    if (!Platform::GetStreamSize(pFile, &nSize) || nSize > MAX_PARTITION_FILE_BYTES) {
+        std::fclose(pFile);
+        FormatMessageText(MSG_NO_FILE_SIZE, pszName);
+        NotifyStatus(MessageText.c_str());
+        return 0;
+    }
+    slot.m_dwFileSize = static_cast<uint32_t>(nSize);
     slot.m_dwBytesWritten = 0;
     const uint32_t dwEraseLength = (slot.m_dwFileSize + WRITE_BLOCK_SIZE - 1) & ~(WRITE_BLOCK_SIZE - 1);
     uint32_t dwAddress = slot.m_dwFlashAddress;
@@ -103,7 +72,8 @@ int32_t WritePartition(int nSlot)
     FormatMessageText(STATUS_ERASE, pszName);
     NotifyStatus(MessageText.c_str());
     int32_t nWait = REPLY_TIMEOUT;
-    if (!Exchange(STEP_ERASE, [&] { g_pComm->SendEraseCmd(dwAddress, dwEraseLength, STEP_ERASE.byTag); }, &nWait)) {
+    if (!ExchangeCommand(
+            STEP_ERASE, [&] { g_pComm->SendEraseCmd(dwAddress, dwEraseLength, STEP_ERASE.byTag); }, &nWait)) {
         std::fclose(pFile);
         FormatMessageText("%s", MSG_ERASE_FAILED);
         return 0;
@@ -131,7 +101,7 @@ int32_t WritePartition(int nSlot)
         FormatMessageText(STATUS_WRITING, pszName, static_cast<int>(slot.m_dwBytesWritten),
                           static_cast<int>(slot.m_dwFileSize));
         NotifyStatus(MessageText.c_str());
-        if (!Exchange(STEP_WRITE,
+        if (!ExchangeCommand(STEP_WRITE,
                       [&] { g_pComm->SendWriteCmd(dwAddress, WRITE_BLOCK_SIZE, block.data(), byTag); }, &nWait)) {
             FormatMessageText("%s", MSG_WRITE_FAILED);
             bSuccess = false;
@@ -154,7 +124,7 @@ int32_t WritePartition(int nSlot)
 
 bool RunDownload(const char* pszImagePath, int32_t nRebuildFlag)
 {
-    g_nRepliesDue = 0;
+    ResetRepliesDue();
     if (!FindPortWithRetries()) {
         FormatMessageText("%s", MSG_NO_PORT);
         PortNotOpened = 1;
@@ -173,15 +143,22 @@ bool RunDownload(const char* pszImagePath, int32_t nRebuildFlag)
         return false;
     }
     NotifyStatus(STATUS_MAKE_PARTITION_FILES);
-    if (MakePartitionFiles(pszImagePath) != 0) {
-        FormatMessageText("%s", MSG_PARTITION_FILES_FAILED);
+    int nWriteErrno = 0;
+    if (MakePartitionFiles(pszImagePath, &nWriteErrno) != 0) {
+        std::string strFolder;
+        if (nWriteErrno != 0 && Platform::EnterTempFolder(&strFolder)) {
+            // Not the image's fault: the user has to free space on that disk.
+            FormatMessageText(MSG_PARTITION_FILES_NOT_WRITTEN, strFolder.c_str(), std::strerror(nWriteErrno));
+        } else {
+            FormatMessageText("%s", MSG_PARTITION_FILES_FAILED);
+        }
         return false;
     }
     BuildPartitionFileList();
     NotifyStatus(STATUS_DOWNLOAD_START);
 
     int32_t nWait = REPLY_TIMEOUT;
-    if (!Exchange(STEP_STARTUP, [] { g_pComm->SendStartupCmd(STEP_STARTUP.byTag); }, &nWait)) {
+    if (!ExchangeCommand(STEP_STARTUP, [] { g_pComm->SendStartupCmd(STEP_STARTUP.byTag); }, &nWait)) {
         if (nWait == REPLY_OK) {
             FormatMessageText(MSG_STARTUP_BAD_ACK, static_cast<unsigned>(ReplyStatus()));
         } else {
@@ -200,26 +177,26 @@ bool RunDownload(const char* pszImagePath, int32_t nRebuildFlag)
         }
     }
 
-    if (!Exchange(STEP_CLOSE_USB, [] { g_pComm->SendCloseUsbCmd(STEP_CLOSE_USB.byTag); }, &nWait)) {
+    if (!ExchangeCommand(STEP_CLOSE_USB, [] { g_pComm->SendCloseUsbCmd(STEP_CLOSE_USB.byTag); }, &nWait)) {
         FormatMessageText(MSG_CLOSE_USB_FAILED, static_cast<unsigned>(ReplyStatus()));
         return false;
     }
 
     if (nRebuildFlag == 1) {
         NotifyStatus(STATUS_REBUILDING);
-        if (!Exchange(STEP_UNLOCK, [] { g_pComm->SendStartupCmd(STEP_UNLOCK.byTag); }, &nWait)) {
+        if (!ExchangeCommand(STEP_UNLOCK, [] { g_pComm->SendStartupCmd(STEP_UNLOCK.byTag); }, &nWait)) {
             FormatMessageText("%s", MSG_UNLOCK_FAILED);
             return false;
         }
         NotifyStatus(STATUS_WAIT_REBUILDING);
-        if (!Exchange(STEP_REBUILD, [] { g_pComm->SendRebuildCmd(STEP_REBUILD.byTag); }, &nWait)) {
+        if (!ExchangeCommand(STEP_REBUILD, [] { g_pComm->SendRebuildCmd(STEP_REBUILD.byTag); }, &nWait)) {
             FormatMessageText("%s", MSG_REBUILD_FAILED);
             return false;
         }
     }
 
     NotifyStatus(STATUS_REBOOTING);
-    if (!Exchange(STEP_RESET, [] { g_pComm->SendResetCmd(STEP_RESET.byTag); }, &nWait)) {
+    if (!ExchangeCommand(STEP_RESET, [] { g_pComm->SendResetCmd(STEP_RESET.byTag); }, &nWait)) {
         FormatMessageText("%s", MSG_RESET_FAILED);
         return false;
     }

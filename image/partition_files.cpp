@@ -1,5 +1,6 @@
 #include "image/partition_files.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -29,8 +30,10 @@ void ReportNotOpened(const char* pszName)
     Platform::ShowMessageBox(szText, "", Platform::MESSAGE_ICON_WARNING);
 }
 
-// Copies the data part of every page of one partition; false when the image ends early or a write fails.
-bool CutPartition(FILE* pImage, FILE* pOut, const PartitionRecord& record, std::vector<uint8_t>& buffer)
+// Copies the data part of every page of one partition; false when the image ends early or a write fails
+// (then *pnWriteErrno says why the write failed, and stays 0 for a short image).
+bool CutPartition(FILE* pImage, FILE* pOut, const PartitionRecord& record, std::vector<uint8_t>& buffer,
+                  int* pnWriteErrno)
 {
     const uint32_t dwPage = ContainerInfo.PageSize();
     const uint32_t dwRaw = ContainerInfo.RawPageSize();
@@ -47,16 +50,23 @@ bool CutPartition(FILE* pImage, FILE* pOut, const PartitionRecord& record, std::
             return false;
         for (size_t k = 1; k < nPages; ++k)
             memmove(&buffer[k * dwPage], &buffer[k * dwRaw], dwPage);
-        if (fwrite(buffer.data(), 1, nPages * dwPage, pOut) != nPages * dwPage)
+        errno = 0;
+        if (fwrite(buffer.data(), 1, nPages * dwPage, pOut) != nPages * dwPage) {
+            *pnWriteErrno = errno != 0 ? errno : EIO;
             return false;
+        }
     }
     return true;
 }
 
 }  // namespace
 
-int32_t MakePartitionFiles(const char* pszImagePath)
+int32_t MakePartitionFiles(const char* pszImagePath, int* pnWriteErrno)
 {
+    int nWriteErrno = 0;
+    if (pnWriteErrno == nullptr)
+        pnWriteErrno = &nWriteErrno;
+    *pnWriteErrno = 0;
     const uint32_t dwPage = ContainerInfo.PageSize();
     const uint32_t dwRaw = ContainerInfo.RawPageSize();
     if (dwPage == 0 || dwRaw < dwPage)
@@ -76,14 +86,22 @@ int32_t MakePartitionFiles(const char* pszImagePath)
         PartitionRecord& record = ContainerInfo.m_records[i];
         if (buffer.empty())
             buffer.resize(CHUNK_BYTES / dwRaw > 0 ? CHUNK_BYTES / dwRaw * dwRaw : dwRaw);
+        errno = 0;
         FILE* pOut = Platform::OpenFile(record.m_szFileName, "wb");
         if (pOut == nullptr) {
+            *pnWriteErrno = errno != 0 ? errno : EIO;
             ReportNotOpened(record.m_szFileName);
             nResult = -1;
             break;
         }
-        bool bComplete = CutPartition(pImage, pOut, record, buffer);
-        bComplete = fclose(pOut) == 0 && bComplete;
+        bool bComplete = CutPartition(pImage, pOut, record, buffer, pnWriteErrno);
+        // Buffered bytes that do not fit show up only here.
+        errno = 0;
+        if (fclose(pOut) != 0) {
+            if (bComplete)
+                *pnWriteErrno = errno != 0 ? errno : EIO;
+            bComplete = false;
+        }
         if (!bComplete) {
             // A short partition file would be flashed as if it were whole.
             Platform::DeleteFileAt(record.m_szFileName);

@@ -26,8 +26,9 @@ extern char PartitionNames[PARTITION_SLOTS][PARTITION_FILE_NAME_BYTES];
 // Writes one file per partition of ContainerInfo into the current folder, named after the
 // partition and its index (MIBI0, SIM_1, ...), holding the partition's page data without spare
 // bytes. 0 on success; -1 when the image cannot be read or a file cannot be made complete (an
-// incomplete partition file is deleted, so it can never be flashed).
-int32_t MakePartitionFiles(const char* pszImagePath);
+// incomplete partition file is deleted, so it can never be flashed). When a partition file could not be
+// created or written (a full disk, say), *pnWriteErrno receives the error number; otherwise 0.
+int32_t MakePartitionFiles(const char* pszImagePath, int* pnWriteErrno = nullptr);
 
 // Fills PartitionFileList and PartitionNames from ContainerInfo: partitions 0 to 12, the rest free.
 void BuildPartitionFileList();

@@ -1,5 +1,6 @@
 #include "image/staging.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <vector>
 
@@ -11,13 +12,30 @@ namespace {
 
 constexpr size_t COPY_CHUNK_BYTES = 1 << 20;
 
-bool WriteAll(const char* pszPath, const void* pData, size_t nSize)
+// errno of a failed write (EIO when the C library left none), for the caller to name the reason.
+void NoteWriteError(int* pnWriteErrno)
 {
+    if (pnWriteErrno != nullptr && *pnWriteErrno == 0)
+        *pnWriteErrno = errno != 0 ? errno : EIO;
+}
+
+bool WriteAll(const char* pszPath, const void* pData, size_t nSize, int* pnWriteErrno)
+{
+    errno = 0;
     FILE* pFile = Platform::OpenFile(pszPath, "wb");
-    if (pFile == nullptr)
+    if (pFile == nullptr) {
+        NoteWriteError(pnWriteErrno);
         return false;
+    }
     bool bOk = fwrite(pData, 1, nSize, pFile) == nSize;
-    return fclose(pFile) == 0 && bOk;
+    if (!bOk)
+        NoteWriteError(pnWriteErrno);
+    errno = 0;
+    if (fclose(pFile) != 0) {
+        NoteWriteError(pnWriteErrno);
+        bOk = false;
+    }
+    return bOk;
 }
 
 }  // namespace
@@ -35,9 +53,11 @@ bool GetStagedImagePath(std::string* pstrPath)
     return true;
 }
 
-bool StageFirmwareImage(int nResourceId, std::string* pstrPath)
+bool StageFirmwareImage(int nResourceId, std::string* pstrPath, int* pnWriteErrno)
 {
     pstrPath->clear();
+    if (pnWriteErrno != nullptr)
+        *pnWriteErrno = 0;
     if (!GetStagedImagePath(pstrPath))
         return false;
 
@@ -49,12 +69,14 @@ bool StageFirmwareImage(int nResourceId, std::string* pstrPath)
         return false;
     }
     // One write straight from the mapped executable; the image never lands on the heap.
-    return WriteAll(pstrPath->c_str(), blob.pData, blob.nSize);
+    return WriteAll(pstrPath->c_str(), blob.pData, blob.nSize, pnWriteErrno);
 }
 
-bool StageFirmwareFile(const char* pszSourcePath, std::string* pstrPath)
+bool StageFirmwareFile(const char* pszSourcePath, std::string* pstrPath, int* pnWriteErrno)
 {
     pstrPath->clear();
+    if (pnWriteErrno != nullptr)
+        *pnWriteErrno = 0;
     FILE* pSource = Platform::OpenFile(pszSourcePath, "rb");
     if (pSource == nullptr)
         return false;
@@ -65,7 +87,10 @@ bool StageFirmwareFile(const char* pszSourcePath, std::string* pstrPath)
         pstrPath->clear();
         return false;
     }
+    errno = 0;
     FILE* pTarget = bOk ? Platform::OpenFile(pstrPath->c_str(), "wb") : nullptr;
+    if (bOk && pTarget == nullptr)
+        NoteWriteError(pnWriteErrno);
     bOk = pTarget != nullptr;
     std::vector<uint8_t> buffer(bOk ? COPY_CHUNK_BYTES : 0);
     while (bOk) {
@@ -74,10 +99,16 @@ bool StageFirmwareFile(const char* pszSourcePath, std::string* pstrPath)
             bOk = !ferror(pSource);
             break;
         }
+        errno = 0;
         bOk = fwrite(buffer.data(), 1, nRead, pTarget) == nRead;
+        if (!bOk)
+            NoteWriteError(pnWriteErrno);
     }
     fclose(pSource);
-    if (pTarget != nullptr)
-        bOk = fclose(pTarget) == 0 && bOk;
+    errno = 0;
+    if (pTarget != nullptr && fclose(pTarget) != 0) {
+        NoteWriteError(pnWriteErrno);
+        bOk = false;
+    }
     return bOk;
 }

@@ -13,8 +13,9 @@ bool GetStagedImagePath(std::string* pstrPath);
 
 // Writes resource "File" nResourceId to the staged image path (returned in *pstrPath, also on
 // failure once it is known, so that the caller can delete what is there). Shows "%s file unload."
-// when the executable has no such resource.
-bool StageFirmwareImage(int nResourceId, std::string* pstrPath);
+// when the executable has no such resource. When the staged file could not be written (a full disk,
+// say), *pnWriteErrno receives the error number; otherwise 0.
+bool StageFirmwareImage(int nResourceId, std::string* pstrPath, int* pnWriteErrno = nullptr);
 
 // The same with a container file chosen by the user instead of the embedded one.
-bool StageFirmwareFile(const char* pszSourcePath, std::string* pstrPath);
+bool StageFirmwareFile(const char* pszSourcePath, std::string* pstrPath, int* pnWriteErrno = nullptr);

@@ -2,12 +2,17 @@
 // the device ends up with, and what each failure leaves behind.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "cli/exit_codes.h"
 #include "download/download_messages.h"
 #include "download/engine_state.h"
 #include "download/notify.h"
+#include "platform/console.h"
 #include "platform/files.h"
 #include "platform/serial_port_map.h"
 #include "serial/base_comm.h"
@@ -251,6 +256,29 @@ TEST_F(DownloadRunTest, MissingPartitionFile)
     const std::vector<std::string> statuses = Statuses();
     EXPECT_NE(std::find(statuses.begin(), statuses.end(), "ERR: No File"), statuses.end());
     ExpectFinalReports("Flash download error!");
+    ExpectFolderEmpty();
+    ExpectPortFree();
+}
+
+TEST_F(DownloadRunTest, PartitionFilesThatDoNotFitTheDiskNameTheFolderNotTheImage)
+{
+    StageContainer(BuildContainer(SmallLayout()));
+    StartDevice();
+    // A file-size limit stands in for a full disk: every partition file fits, APPS (48 KiB) does not.
+    Platform::SurviveFailedWrites();
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = 40000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const unsigned nResult = RunWorker();
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
+
+    EXPECT_EQ(nResult, 0u);
+    const std::string strFinal = "Cannot write the partition files to " + m_strFolder + ": " + std::strerror(EFBIG);
+    ExpectFinalReports(strFinal);
+    EXPECT_EQ(ExitCodeForFinalText(strFinal), EXIT_FLASH_DISK);
+    EXPECT_TRUE(m_pDevice->GetTranscript().empty()) << "nothing is flashed from incomplete partition files";
     ExpectFolderEmpty();
     ExpectPortFree();
 }

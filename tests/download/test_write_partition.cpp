@@ -1,6 +1,10 @@
 // One partition through erase and write: block count, padding, progress values and byte counts.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -145,4 +149,42 @@ TEST_F(WritePartitionTest, MissingFileAndRepeatedBlocks)
     EXPECT_EQ(writes[0].byTag, 2);
     EXPECT_EQ(writes[1].byTag, 2);
     EXPECT_EQ(writes[1].dwAddress, ADDRESS);
+}
+
+TEST_F(WritePartitionTest, AFileWhoseSizeCannotBeToldIsNotFlashed)
+{
+    // A pipe has bytes to read but no size: it must not pass for an empty partition that is done.
+    WriteFile(0);
+    ASSERT_EQ(std::remove("EDGE5"), 0);
+    ASSERT_EQ(mkfifo("EDGE5", 0600), 0);
+    const int fdPipe = open("EDGE5", O_RDWR | O_NONBLOCK);
+    ASSERT_GE(fdPipe, 0);
+    const std::vector<uint8_t> bytes(100, 0x42);
+    ASSERT_EQ(write(fdPipe, bytes.data(), bytes.size()), 100);
+    EXPECT_EQ(WritePartition(SLOT), 0);
+    close(fdPipe);
+    EXPECT_TRUE(Commands(Sim::KIND_ERASE).empty());
+    EXPECT_TRUE(Commands(Sim::KIND_WRITE).empty());
+    EXPECT_EQ(Statuses(), (std::vector<std::string>{"ERR: Cannot tell the size of [EDGE5]"}));
+}
+
+TEST_F(WritePartitionTest, PartitionsOfTwoGigabytesAndMoreKeepTheirSize)
+{
+    // Sparse files: the size is what counts. The simulated flash is far smaller, so the device refuses
+    // the erase; what matters is the length it was asked to erase.
+    WriteFile(0);
+    ASSERT_EQ(truncate("EDGE5", 0xA0000000), 0);  // 2.5 GiB, above every 32-bit signed size
+    EXPECT_EQ(WritePartition(SLOT), 0);
+    ASSERT_FALSE(Commands(Sim::KIND_ERASE).empty());
+    for (const auto& erase : Commands(Sim::KIND_ERASE)) {
+        EXPECT_EQ(erase.dwLength, 0xA0000000u);
+    }
+    EXPECT_EQ(PartitionFileList[SLOT].m_dwFileSize, 0xA0000000u);
+    EXPECT_EQ(MessageText, "Error in Erasing Flash!");
+
+    // 5 GiB cannot be erased with a 32-bit length: refused before the device hears of it.
+    ASSERT_EQ(truncate("EDGE5", 0x140000000), 0);
+    const size_t nErases = Commands(Sim::KIND_ERASE).size();
+    EXPECT_EQ(WritePartition(SLOT), 0);
+    EXPECT_EQ(Commands(Sim::KIND_ERASE).size(), nErases);
 }

@@ -36,12 +36,35 @@ KRT_TIME_SCALE=0.1 "$FLASH" --simulate > "$WORK/out" 2>&1; check simulate 0 $? "
 export KRT_TIME_SCALE=0.01
 grep -qF "Software Download Complete." "$WORK/out" || { echo "FAIL simulate: no final text"; failures=$((failures + 1)); }
 
+# Nobody reads the output after its third line: the flash goes on to the end (the exit status still says
+# whether the device verified) and nothing is left behind.
+KRT_TIME_SCALE=0.1 "$FLASH" --simulate 2>&1 | head -3 > "$WORK/out"; check closed-pipe 0 "${PIPESTATUS[0]}"
+
 head -c 5000 /dev/urandom > "$WORK/junk.bin"
 "$FLASH" --simulate --image "$WORK/junk.bin" > "$WORK/out" 2>&1
 check invalid-image 5 $? "$WORK/out" "Binary Selected is not a valid KVZ Binary."
 
 "$FLASH" --port "$WORK/no-such-tty" > "$WORK/out" 2>&1; check port-setup 4 $? "$WORK/out" "Cannot Open ComPort!"
 "$FLASH" > "$WORK/out" 2>&1; check no-port 3 $? "$WORK/out" "Error in Finding Com Port!"
+# A disk too small for the run (a private tmpfs in a user namespace, where the system allows one): its own
+# exit status, and the message names the folder, whether the staged image or the partition files overflow.
+if unshare -rm true 2>/dev/null; then
+    small_disk() {  # size, krt-flash arguments...
+        local size="$1"; shift
+        unshare -rm bash -c 'mount -t tmpfs -o size="$0" tmpfs "$TMPDIR" && exec "$@"' "$size" "$FLASH" "$@"
+    }
+    small_disk 64m --simulate > "$WORK/out" 2>&1
+    check disk-full-partition-files 12 $? "$WORK/out" "Cannot write the partition files to $TMPDIR/krt-p940."
+    small_disk 16m --simulate > "$WORK/out" 2>&1
+    check disk-full-staging 12 $? "$WORK/out" "cannot write the staged image $TMPDIR/krt-p940."
+else
+    echo "skip disk-full: no user namespace for a private tmpfs"
+fi
+
+# Numbers the port object cannot open are refused before anything is staged.
+"$FLASH" --port COM129 > "$WORK/out" 2>&1; check port-above-128 2 $? "$WORK/out" "only COM1 to COM128"
+"$FLASH" --port 'COM255' > "$WORK/out" 2>&1; check port-255 2 $? "$WORK/out" "only COM1 to COM128"
+"$FLASH" --port com0 > "$WORK/out" 2>&1; check port-0 2 $? "$WORK/out" "only COM1 to COM128"
 KRT_TIME_SCALE=abc "$FLASH" > "$WORK/out" 2>&1; check bad-time-scale 2 $? "$WORK/out" "KRT_TIME_SCALE"
 
 # A device that refuses the startup command, on its own pty.

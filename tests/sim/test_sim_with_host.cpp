@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "download/command_exchange.h"
 #include "download/crc16.h"
 #include "download/engine_state.h"
 #include "download/protocol.h"
@@ -61,21 +62,16 @@ protected:
         ASSERT_GT(m_nPort, 0);
         DetectedPort = static_cast<uint8_t>(m_nPort);
         ASSERT_TRUE(InitComPort()) << MessageText;
+        ResetRepliesDue();
     }
 
-    // One step with the retries of the download sequence; every attempt is recorded.
+    // One step through the download sequence's own exchange; every attempt is recorded.
     bool Step(const std::function<void()>& fnSend, const CommandStep& step)
     {
-        for (int i = 0; i < step.nAttempts; ++i) {
-            fnSend();
-            const int32_t nWait = WaitForReply(step.nTimeoutMs);
+        int32_t nLastWait = REPLY_TIMEOUT;
+        return ExchangeCommand(step, fnSend, &nLastWait, [this](int32_t nWait) {
             m_attempts.push_back({nWait, ReplyStatus(), ReplyLength});
-            if (IsReplySuccess(nWait)) {
-                return true;
-            }
-            Platform::SleepMs(step.nPauseMs);
-        }
-        return false;
+        });
     }
 
     // Erases and writes partition i as the host does (blocks of 16 KiB padded with 0xFF, tags 2, 3, 0, ...).
@@ -199,15 +195,25 @@ TEST_F(SimWithHostTest, ARefusedStatusReachesTheHostOnEveryAttempt)
     EXPECT_EQ(m_pSim->GetState(), SESSION_POWERED);
 }
 
-TEST_F(SimWithHostTest, ALateReplyTimesOutAndIsTakenByTheNextWait)
+TEST_F(SimWithHostTest, ALateReplyNeverPassesForTheNextCommandsReply)
 {
-    // 6000 ms against the startup's 5000 ms time-out.
-    Connect({{"delay", "startup=6000:first=1"}});
+    // 6000 ms against the startup's 5000 ms time-out: the resend's wait takes the late reply, and the
+    // resend's own reply is still owed when the step is done.
+    Connect({{"delay", "startup=6000:first=1"}, {"status", "erase=1"}});
     EXPECT_TRUE(Startup());
     ASSERT_EQ(m_attempts.size(), 2u);
     EXPECT_EQ(m_attempts[0].nWait, REPLY_TIMEOUT);
     EXPECT_EQ(m_attempts[1].nWait, REPLY_OK);
     EXPECT_EQ(m_attempts[1].byStatus, ACK_OK);
+
+    // The device refuses every erase. The owed startup reply (a success) must not confirm it.
+    m_attempts.clear();
+    EXPECT_FALSE(Step([] { g_pComm->SendEraseCmd(0x00300000, 0x4000, 1); }, STEP_ERASE));
+    ASSERT_EQ(m_attempts.size(), 2u);
+    for (const Attempt& attempt : m_attempts) {
+        EXPECT_EQ(attempt.nWait, REPLY_OK);
+        EXPECT_EQ(attempt.byStatus, 1);
+    }
 }
 
 TEST_F(SimWithHostTest, ABadReplyCrcGoesUnnoticedByTheHost)
