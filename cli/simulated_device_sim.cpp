@@ -8,7 +8,9 @@ struct CSimulatedDevice::Impl {
     int nPort = 0;
 };
 
-CSimulatedDevice::CSimulatedDevice() : m_pImpl(std::make_unique<Impl>()) {}
+// The device and its 64 MiB of flash exist only from Start on: a run against a real device must not
+// carry them.
+CSimulatedDevice::CSimulatedDevice() = default;
 
 CSimulatedDevice::~CSimulatedDevice()
 {
@@ -17,6 +19,9 @@ CSimulatedDevice::~CSimulatedDevice()
 
 bool CSimulatedDevice::Start(std::string* pstrError)
 {
+    if (!m_pImpl) {
+        m_pImpl = std::make_unique<Impl>();
+    }
     const std::string strPath = m_pImpl->simulator.Start();
     if (strPath.empty()) {
         *pstrError = "cannot start the simulated device (no pseudo-terminal)";
@@ -32,6 +37,10 @@ bool CSimulatedDevice::Start(std::string* pstrError)
 
 bool CSimulatedDevice::Verify(const uint8_t* pContainer, size_t nSize, std::string* pstrReport)
 {
+    if (!m_pImpl) {
+        *pstrReport = "the simulated device was not started\n";
+        return false;
+    }
     m_pImpl->simulator.WaitFinished(5000);
     const Sim::VerifyReport report = m_pImpl->simulator.Verify(pContainer, nSize);
     *pstrReport = report.Text();
