@@ -63,6 +63,9 @@ def device_front(x, y, scale=1.0, leds="off", pressed_buttons=False, cable_plugg
                  'stroke="#3C424A" stroke-width="1"/>')
     parts.append('<path d="M16 14h168" stroke="#FFFFFF" stroke-opacity="0.10" stroke-width="2" '
                  'stroke-linecap="round"/>')
+    # A faint diagonal sheen across the glossy face.
+    parts.append('<path d="M25 7H118L74 117H25a18 18 0 0 1-18-18V25a18 18 0 0 1 18-18z" fill="#FFFFFF" '
+                 'fill-opacity="0.04"/>')
     parts.append(f'<text x="22" y="34" font-family="{FONT}" font-size="12" font-weight="700" '
                  f'fill="#D5DCE5">4G LTE</text>')
     colour = LED_COLOURS.get(leds)
