@@ -120,8 +120,11 @@ bool CChildProcesses::Start(const std::string& strProgram, const std::vector<std
         *pstrError = "no temporary folder";
         return false;
     }
-    pChild->strTempFolder = std::string(szTemp) + "krt-flash." + std::to_string(GetCurrentProcessId()) + "." +
-                            std::to_string(nChild);
+    // Appended piecewise: g++ 12 warns falsely (-Wrestrict) about a chain of + on strings.
+    std::string& strFolder = pChild->strTempFolder;
+    strFolder = szTemp;
+    strFolder.append("krt-flash.").append(std::to_string(GetCurrentProcessId()));
+    strFolder.append(".").append(std::to_string(nChild));
     if (!CreateDirectoryA(pChild->strTempFolder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
         *pstrError = "cannot make the folder " + pChild->strTempFolder;
         return false;
@@ -141,7 +144,7 @@ bool CChildProcesses::Start(const std::string& strProgram, const std::vector<std
 
     std::string strCommandLine = QuoteArgument(strProgram);
     for (const std::string& strArg : args) {
-        strCommandLine += " " + QuoteArgument(strArg);
+        strCommandLine.append(" ").append(QuoteArgument(strArg));
     }
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);

@@ -92,7 +92,13 @@ std::string CDeviceBoard::Line(size_t nDevice) const
     std::snprintf(szMiddle, sizeof(szMiddle), "%-6s %3d%%  %s  ", device.strPartition.empty() ? "-" : device.strPartition.c_str(),
                   device.nPercent, Clock(device.dElapsed).c_str());
     strLine += szMiddle;
-    strLine += device.strStatus;
+    // Per-block lines are not passed on; between the erase and the partition's end the blocks go out.
+    if (device.nPercent > 0 && device.nPercent < 100 &&
+        device.strStatus == "Erase Flash.... [" + device.strPartition + "]") {
+        strLine += "Flash Writing.... [" + device.strPartition + "]";
+    } else {
+        strLine += device.strStatus;
+    }
     const std::string strLeft = FormatTimeLeft(device.dEta);
     if (!strLeft.empty()) {
         strLine += ", " + strLeft;

@@ -29,6 +29,9 @@ double CWriteRate::SecondsLeft(int64_t nNowMs)
     if (m_nBeginMs < 0 || nNowMs - m_nBeginMs < SETTLE_MS || m_nDone == 0) {
         return -1.0;
     }
+    if (m_nDone >= m_nTotal) {
+        return 0.0;  // all written: nothing to hold back
+    }
     if (m_nShownAtMs >= 0 && nNowMs - m_nShownAtMs < REFRESH_MS) {
         return m_dShown;
     }
@@ -40,10 +43,10 @@ double CWriteRate::SecondsLeft(int64_t nNowMs)
 
 std::string FormatTimeLeft(double dSeconds)
 {
-    if (dSeconds < 0.0) {
-        return {};
-    }
     const long long nSeconds = std::llround(dSeconds);
+    if (dSeconds < 0.0 || nSeconds == 0) {
+        return {};  // no estimate yet, or the writing is over
+    }
     char szText[64];
     if (nSeconds < 60) {
         std::snprintf(szText, sizeof(szText), "about %lld s left", nSeconds);

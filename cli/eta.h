@@ -19,7 +19,7 @@ public:
     int64_t BeginMs() const { return m_nBeginMs; }
     uint64_t Done() const { return m_nDone; }
     uint64_t Total() const { return m_nTotal; }
-    // Seconds left, below 0 while there is no estimate yet.
+    // Seconds left, below 0 while there is no estimate yet, 0 once everything is written.
     double SecondsLeft(int64_t nNowMs);
     // Bytes per second since the first block; 0 before any time has passed.
     double BytesPerSecond(int64_t nNowMs) const;
@@ -32,7 +32,7 @@ private:
     double m_dShown = -1.0;
 };
 
-// "about 42 s left", "about 3 min 5 s left"; empty for no estimate.
+// "about 42 s left", "about 3 min 5 s left"; empty for no estimate and when nothing is left.
 std::string FormatTimeLeft(double dSeconds);
 
 // The closing line of a run: "Wrote 1234567 bytes in 4 partitions in 110 s (10.9 KB/s)".

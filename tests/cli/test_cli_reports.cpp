@@ -150,8 +150,11 @@ TEST(WriteRateTest, EstimatesFromTheAverageSinceTheFirstBlockAfterThreeSeconds)
     // A slow last block moves the average only a little: 310000 bytes in 4 s.
     rate.Update(310000, 14000);
     EXPECT_NEAR(rate.SecondsLeft(14000), 690000.0 / 77500.0, 1e-9);
-    rate.Update(1000000, 20000);
-    EXPECT_DOUBLE_EQ(rate.SecondsLeft(20000), 0.0);
+    // Everything written: no estimate is held back for the rest of the second.
+    rate.Update(900000, 19000);
+    EXPECT_GT(rate.SecondsLeft(19000), 0.0);
+    rate.Update(1000000, 19500);
+    EXPECT_DOUBLE_EQ(rate.SecondsLeft(19500), 0.0);
 }
 
 TEST(WriteRateTest, NoEstimateWithoutWritingOrProgress)
@@ -167,6 +170,7 @@ TEST(WriteRateTest, NoEstimateWithoutWritingOrProgress)
 TEST(WriteRateTest, Texts)
 {
     EXPECT_EQ(FormatTimeLeft(-1.0), "");
+    EXPECT_EQ(FormatTimeLeft(0.2), "");
     EXPECT_EQ(FormatTimeLeft(42.4), "about 42 s left");
     EXPECT_EQ(FormatTimeLeft(185.0), "about 3 min 5 s left");
     EXPECT_EQ(FormatWriteSummary(62914560, 4, 5461.0), "Wrote 62914560 bytes in 4 partitions in 5461 s (11.3 KB/s)");
@@ -228,6 +232,11 @@ TEST(DeviceBoardTest, PlainOutputPrintsChangesAndKeepsEveryOutcome)
     ASSERT_NE(pOut, nullptr);
     CDeviceBoard board(pOut, false, {"COM7", "COM12"});
     board.Draw();
+    FlashEvent status;
+    status.strText = "Erase Flash.... [AMSS4]";
+    board.OnEvent(0, status);
+    status.strText = "Flash Writing.... [AMSS4]  16384 of 50000";  // per block: says nothing new
+    board.OnEvent(0, status);
     FlashEvent progress;
     progress.nKind = FLASH_EVENT_PROGRESS;
     progress.strPartition = "AMSS4";
@@ -239,7 +248,7 @@ TEST(DeviceBoardTest, PlainOutputPrintsChangesAndKeepsEveryOutcome)
     progress.nPercent = 43;  // the same tens of percent: no new line
     board.OnEvent(0, progress);
     board.Draw();
-    EXPECT_EQ(board.Line(0), "COM7   AMSS4   43%  01:15  starting, about 2 min 10 s left");
+    EXPECT_EQ(board.Line(0), "COM7   AMSS4   43%  01:15  Flash Writing.... [AMSS4], about 2 min 10 s left");
 
     FlashEvent done;
     done.nKind = FLASH_EVENT_DONE;
@@ -272,7 +281,7 @@ TEST(DeviceBoardTest, PlainOutputPrintsChangesAndKeepsEveryOutcome)
     std::fclose(pOut);
     EXPECT_EQ(strText, "COM7   -        0%  00:00  starting\n"
                        "COM12  -        0%  00:00  starting\n"
-                       "COM7   AMSS4   41%  01:15  starting, about 2 min 10 s left\n"
+                       "COM7   AMSS4   41%  01:15  Flash Writing.... [AMSS4], about 2 min 10 s left\n"
                        "COM7   done  03:20  Software Download Complete.\n"
                        "COM12  FAILED 00:00  krt-flash: Cannot Open binary file!\n");
 }
