@@ -17,7 +17,7 @@ public:
         return m_hWnd != nullptr;
     }
     void SetMinHeight(int nHeight) const { SendMessage(SB_SETMINHEIGHT, static_cast<WPARAM>(nHeight)); }
-    BOOL SetParts(int nParts, const int* pRightEdges) const { return static_cast<BOOL>(SendMessage(SB_SETPARTSA, static_cast<WPARAM>(nParts), reinterpret_cast<LPARAM>(pRightEdges))); }
+    BOOL SetParts(int nParts, const int* pRightEdges) const { return static_cast<BOOL>(SendMessage(SB_SETPARTS, static_cast<WPARAM>(nParts), reinterpret_cast<LPARAM>(pRightEdges))); }
     BOOL SetText(const char* pszText, int nPart, int nType = 0) const { return static_cast<BOOL>(SendMessage(SB_SETTEXTA, static_cast<WPARAM>(nPart | nType), reinterpret_cast<LPARAM>(pszText))); }
     std::string GetText(int nPart) const
     {
