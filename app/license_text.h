@@ -1,0 +1,23 @@
+#pragma once
+// The end-user licence agreement shown on the wizard's licence page: 18 pieces joined without
+// separators. Line breaks are single line feeds, so every character is one position in the rich
+// edit control and the bold ranges below address the joined text directly.
+#include <string>
+#include <vector>
+
+constexpr int LICENSE_PIECE_COUNT = 18;
+
+extern const char* const LicenseText[LICENSE_PIECE_COUNT];
+
+// Pieces 1, 3, 5, 7, 9, 11, 13, 15, 16 and 17 (counted from 1) are set in bold.
+bool IsLicensePieceBold(int nPieceIndex);
+
+std::string JoinLicenseText();
+
+// Character positions [nFirst, nEnd) of one piece in the joined text.
+struct LicenseRange {
+    long nFirst;
+    long nEnd;
+};
+
+std::vector<LicenseRange> LicenseBoldRanges();

@@ -1,0 +1,76 @@
+#pragma once
+// What each wizard page does to the dialog's controls: the page switch walks these tables, and the
+// tests read them to know what the screen must show.
+#include <cstdint>
+
+constexpr int PAGE_INTRO = 0;
+constexpr int PAGE_LICENSE = 1;
+constexpr int PAGE_NOTICE = 2;
+constexpr int PAGE_DOWNLOAD_MODE = 3;
+constexpr int PAGE_CONNECT = 4;
+constexpr int PAGE_DOWNLOAD = 5;
+constexpr int PAGE_COMPLETE = 6;
+constexpr int PAGE_COUNT = 7;
+
+// Height of the status bar below the page, in pixels.
+constexpr int STATUS_BAR_HEIGHT = 25;
+
+// Where a control goes when a page moves it, and the faces a page skins it with (0 = none; a
+// disabled face of 0 repeats the normal one).
+struct ControlPlace {
+    int nControlId;
+    int nX;
+    int nY;
+    int nWidth;
+    int nHeight;
+    uint16_t nNormal;
+    uint16_t nPressed;
+    uint16_t nDisabled;
+};
+
+enum PageShow : uint8_t {
+    SHOW_KEEP = 0,  // visibility stays as it was
+    SHOW_ON,
+    SHOW_OFF,
+};
+
+enum PageEnable : uint8_t {
+    ENABLE_KEEP = 0,
+    ENABLE_ON,
+    ENABLE_OFF,
+    ENABLE_BY_CHOICE,  // Next on the licence and notice pages: enabled while the choice is "accept"
+};
+
+// One control on one page. bMove uses the control's place, or nX/nY when bOwnPlace is set.
+struct PageControlRule {
+    int nControlId;
+    bool bSkin;
+    bool bMove;
+    PageShow nShow;
+    PageEnable nEnable;
+    bool bOwnPlace;
+    int nX;
+    int nY;
+};
+
+constexpr int PAGE_RULE_COUNT = 17;
+
+struct PageLayout {
+    uint16_t nBackground;
+    // In the order the page switch applies them: Exit, Back, Next, the radio buttons, the others.
+    PageControlRule rules[PAGE_RULE_COUNT];
+};
+
+// The place and faces of a control; null for a control the pages never move or skin.
+const ControlPlace* FindControlPlace(int nControlId);
+
+// The layout of a page, or null outside 0 to 6.
+const PageLayout* GetPageLayout(int nPage);
+
+// Where Exit goes on the final page and after a failed download.
+constexpr int EXIT_RIGHT_X = 862;
+constexpr int EXIT_RIGHT_Y = 530;
+
+// The start button's faces after a failed download: "Restart Upgrade Utility".
+constexpr uint16_t RESTART_FACE_NORMAL = 147;
+constexpr uint16_t RESTART_FACE_PRESSED = 148;

@@ -1,0 +1,67 @@
+#include "app/run_indicators.h"
+
+#include <shobjidl.h>
+
+CRunIndicators::~CRunIndicators()
+{
+    Clear();
+    if (m_pTaskbar != nullptr) {
+        m_pTaskbar->Release();
+        m_pTaskbar = nullptr;
+    }
+}
+
+void CRunIndicators::Begin(HWND hWnd)
+{
+    m_hWnd = hWnd;
+    SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
+    m_bAwake = true;
+    if (m_pTaskbar == nullptr) {
+        void* pInterface = nullptr;
+        if (SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
+                                       &pInterface))) {
+            m_pTaskbar = static_cast<ITaskbarList3*>(pInterface);
+            if (FAILED(m_pTaskbar->HrInit())) {
+                m_pTaskbar->Release();
+                m_pTaskbar = nullptr;
+            }
+        }
+    }
+    if (m_pTaskbar != nullptr) {
+        m_pTaskbar->SetProgressState(m_hWnd, TBPF_NORMAL);
+        m_pTaskbar->SetProgressValue(m_hWnd, 0, 100);
+    }
+}
+
+void CRunIndicators::Progress(int nPercent)
+{
+    if (m_pTaskbar != nullptr && m_hWnd != nullptr) {
+        const ULONGLONG nDone = nPercent < 0 ? 0 : (nPercent > 100 ? 100 : static_cast<ULONGLONG>(nPercent));
+        m_pTaskbar->SetProgressValue(m_hWnd, nDone, 100);
+    }
+}
+
+void CRunIndicators::Failed()
+{
+    AllowSleep();
+    if (m_pTaskbar != nullptr && m_hWnd != nullptr) {
+        m_pTaskbar->SetProgressValue(m_hWnd, 100, 100);
+        m_pTaskbar->SetProgressState(m_hWnd, TBPF_ERROR);
+    }
+}
+
+void CRunIndicators::Clear()
+{
+    AllowSleep();
+    if (m_pTaskbar != nullptr && m_hWnd != nullptr && IsWindow(m_hWnd)) {
+        m_pTaskbar->SetProgressState(m_hWnd, TBPF_NOPROGRESS);
+    }
+}
+
+void CRunIndicators::AllowSleep()
+{
+    if (m_bAwake) {
+        SetThreadExecutionState(ES_CONTINUOUS);
+        m_bAwake = false;
+    }
+}

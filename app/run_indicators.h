@@ -1,0 +1,32 @@
+#pragma once
+// What the rest of the system should know while a download runs: the computer must not go to sleep,
+// and the task-bar button shows the progress. Both are best effort: without a task bar interface
+// (an old system, Wine) only the sleep guard works.
+#include <windows.h>
+
+struct ITaskbarList3;
+
+class CRunIndicators {
+public:
+    CRunIndicators() = default;
+    ~CRunIndicators();
+    CRunIndicators(const CRunIndicators&) = delete;
+    CRunIndicators& operator=(const CRunIndicators&) = delete;
+
+    // A run starts: keep the system awake, show an empty normal progress on the button of hWnd.
+    void Begin(HWND hWnd);
+    void Progress(int nPercent);
+    // The run failed: the button shows the error state; sleeping is allowed again.
+    void Failed();
+    // Success, restart or the end of the program: no progress on the button, sleeping allowed.
+    void Clear();
+
+    bool IsKeepingAwake() const { return m_bAwake; }
+
+private:
+    void AllowSleep();
+
+    HWND m_hWnd = nullptr;
+    ITaskbarList3* m_pTaskbar = nullptr;
+    bool m_bAwake = false;
+};

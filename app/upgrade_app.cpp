@@ -1,0 +1,55 @@
+#include "app/upgrade_app.h"
+
+#include <windows.h>
+
+#include <ole2.h>
+
+#include <string>
+
+#include "app/resource_ids.h"
+#include "app/single_instance.h"
+#include "app/upgrade_dialog.h"
+#include "framework/common_controls.h"
+#include "framework/rich_edit.h"
+
+CVelmoraEUT_KRT_P940App theApp;
+
+namespace {
+
+std::string WindowTitle()
+{
+    char szModel[64] = {};
+    char szVersion[64] = {};
+    LoadStringA(GetResourceInstance(), IDS_DEVICE_MODEL, szModel, sizeof(szModel));
+    LoadStringA(GetResourceInstance(), IDS_TOOL_VERSION, szVersion, sizeof(szVersion));
+    return std::string(" SW Upgrade - [ ") + szModel + " ] - " + szVersion;
+}
+
+}  // namespace
+
+bool CVelmoraEUT_KRT_P940App::InitInstance()
+{
+    CSingleInstance instance;
+    if (!instance.Claim()) {
+        ActivateWindowByTitle(WindowTitle().c_str());
+        return false;
+    }
+    RegisterControlClasses();
+    CRichEditCtrl::LoadClass();
+    // The task-bar progress is a COM object of the shell.
+    const bool bOle = SUCCEEDED(OleInitialize(nullptr));
+    {
+        CVelmoraEUT_KRT_P940Dlg dlg;
+        dlg.DoModal();
+    }
+    if (bOle) {
+        OleUninitialize();
+    }
+    return false;
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    theApp.InitInstance();
+    return 0;
+}

@@ -1,0 +1,267 @@
+#include "app/upgrade_dialog.h"
+
+#include <richedit.h>
+
+#include "app/about_dialog.h"
+#include "app/license_text.h"
+#include "app/page_layout.h"
+#include "app/resource_ids.h"
+#include "download/download_worker.h"
+#include "download/notify.h"
+#include "host/host_os.h"
+#include "platform/clock.h"
+#include "platform/message_box.h"
+
+int32_t HostOsCode = HOST_OS_UNKNOWN;
+
+namespace {
+
+// The character format the licence's headings and disclaimers get: bold, 10 pt, nothing else.
+constexpr DWORD LICENSE_FORMAT_MASK =
+    CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_PROTECTED | CFM_OFFSET | CFM_COLOR | CFM_SIZE;
+constexpr LONG LICENSE_BOLD_HEIGHT_TWIPS = 200;
+
+std::string LoadResourceString(UINT nId)
+{
+    char szText[256] = {};
+    const int nLength = LoadStringA(GetResourceInstance(), nId, szText, sizeof(szText));
+    return std::string(szText, nLength > 0 ? static_cast<size_t>(nLength) : 0);
+}
+
+}  // namespace
+
+std::string ProgramName()
+{
+    char szPath[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, szPath, MAX_PATH);
+    std::string strName = szPath;
+    const size_t nSlash = strName.find_last_of("\\/");
+    if (nSlash != std::string::npos) {
+        strName.erase(0, nSlash + 1);
+    }
+    const size_t nDot = strName.rfind('.');
+    if (nDot != std::string::npos && nDot > 0) {
+        strName.erase(nDot);
+    }
+    return strName;
+}
+
+CVelmoraEUT_KRT_P940Dlg::CVelmoraEUT_KRT_P940Dlg(HWND hParent)
+    : CDialog(IDD_KRT_UPGRADE_DIALOG, hParent), m_pfnStartThread(&Platform::StartThread), m_pfnWorker(&DownloadWorker)
+{
+    m_hIcon = LoadIconA(GetResourceInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    // Until a download starts, elapsed times count from the start of the wizard.
+    m_tStart = Platform::WallSeconds();
+    m_tNow = m_tStart;
+    HostOsCode = IdentifyHostOs();
+}
+
+CVelmoraEUT_KRT_P940Dlg::~CVelmoraEUT_KRT_P940Dlg()
+{
+    ReleaseEndedWorker();
+}
+
+void CVelmoraEUT_KRT_P940Dlg::SetWorkerStart(ThreadStarter pfnStart, Platform::ThreadProc pfnWorker)
+{
+    m_pfnStartThread = pfnStart;
+    m_pfnWorker = pfnWorker;
+}
+
+void CVelmoraEUT_KRT_P940Dlg::DoDataExchange()
+{
+    BindControl(IDC_BTN_START, m_btnStart);
+    BindControl(IDC_IMG_PRESS_START, m_imgPressStart);
+    BindControl(IDC_IMG_SUCCESS, m_imgSuccess);
+    BindControl(IDC_IMG_FAILED, m_imgFailed);
+    BindControl(IDC_IMG_UPDATING, m_imgUpdating);
+    BindControl(IDC_IMG_CABLE_LARGE, m_imgCableLarge);
+    BindControl(IDC_IMG_CONNECTED, m_imgConnected);
+    BindControl(IDC_IMG_CABLE_SMALL, m_imgCableSmall);
+    BindControl(IDC_BTN_BACK, m_btnBack);
+    BindControl(IDC_BTN_NEXT, m_btnNext);
+    BindControl(IDC_BTN_EXIT, m_btnExit);
+    BindControl(IDC_RADIO_LICENSE_ACCEPT, m_radioLicenseAccept);
+    BindControl(IDC_RADIO_LICENSE_DECLINE, m_radioLicenseDecline);
+    BindControl(IDC_RADIO_NOTICE_ACCEPT, m_radioNoticeAccept);
+    BindControl(IDC_RADIO_NOTICE_DECLINE, m_radioNoticeDecline);
+    BindControl(IDC_PROGRESS, m_progress);
+    BindControl(IDC_RICH_LICENSE, m_richLicense);
+}
+
+std::span<const MessageEntry> CVelmoraEUT_KRT_P940Dlg::GetMessageTable() const
+{
+    using D = CVelmoraEUT_KRT_P940Dlg;
+    static const MessageEntry s_table[] = {
+        OnMessage<&D::OnSysCommand>(WM_SYSCOMMAND),
+        OnMessage<&D::OnPaint>(WM_PAINT),
+        OnMessage<&D::OnQueryDragIcon>(WM_QUERYDRAGICON),
+        OnMessage<&D::OnEraseBkgnd>(WM_ERASEBKGND),
+        OnCommand<&D::OnNext>(IDC_BTN_NEXT),
+        OnMessage<&D::OnDestroy>(WM_DESTROY),
+        OnCommand<&D::OnExit>(IDC_BTN_EXIT),
+        OnCommand<&D::OnBack>(IDC_BTN_BACK),
+        OnCommand<&D::OnLicenseAccept>(IDC_RADIO_LICENSE_ACCEPT),
+        OnCommand<&D::OnLicenseDecline>(IDC_RADIO_LICENSE_DECLINE),
+        OnCommand<&D::OnNoticeAccept>(IDC_RADIO_NOTICE_ACCEPT),
+        OnCommand<&D::OnNoticeDecline>(IDC_RADIO_NOTICE_DECLINE),
+        OnMessage<&D::OnTimer>(WM_TIMER),
+        OnCommand<&D::OnStartDownload>(IDC_BTN_START),
+        OnMessage<&D::OnDownloadNotify>(WM_DOWNLOAD_NOTIFY),
+        OnMessage<&D::OnExtProgress>(WM_EXT_PROGRESS),
+        OnMessage<&D::OnExtStatus>(WM_EXT_STATUS),
+        OnMessage<&D::OnExtSuccess>(WM_EXT_SUCCESS),
+        OnMessage<&D::OnExtError>(WM_EXT_ERROR),
+        OnMessage<&D::OnExtRange>(WM_EXT_RANGE),
+        OnMessage<&D::OnWorkerEnded>(WM_WORKER_ENDED),
+    };
+    return s_table;
+}
+
+BOOL CVelmoraEUT_KRT_P940Dlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    const std::string strAbout = LoadResourceString(IDS_ABOUTBOX);
+    HMENU hSysMenu = GetSystemMenu(m_hWnd, FALSE);
+    if (hSysMenu != nullptr && !strAbout.empty()) {
+        AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(hSysMenu, MF_STRING, IDM_ABOUTBOX, strAbout.c_str());
+    }
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    m_richLicense.SetWindowText(JoinLicenseText().c_str());
+    CHARFORMATA cf = {};
+    m_richLicense.GetDefaultCharFormat(cf);
+    cf.dwMask = LICENSE_FORMAT_MASK;
+    cf.dwEffects = CFE_BOLD;
+    cf.yHeight = LICENSE_BOLD_HEIGHT_TWIPS;
+    for (const LicenseRange& range : LicenseBoldRanges()) {
+        m_richLicense.SetSel(range.nFirst, range.nEnd);
+        m_richLicense.SetSelectionCharFormat(cf);
+    }
+
+    ShowPage();
+
+    m_statusBar.Create(WS_CHILD | WS_VISIBLE | WS_BORDER, m_hWnd, IDC_STATUS_BAR);
+    RECT rcWindow = {};
+    GetWindowRect(&rcWindow);
+    const int nWidth = rcWindow.right - rcWindow.left;
+    const int nThird = 2 * (nWidth / 3);
+    const int nEdges[4] = {nThird, 0, nWidth - nThird, -1};
+    m_statusBar.SetMinHeight(STATUS_BAR_HEIGHT);
+    m_statusBar.SetParts(4, nEdges);
+    // The bar takes its height from the minimum only when it lays itself out again.
+    m_statusBar.SendMessage(WM_SIZE, 0, 0);
+    SetStatus(0, " Ready");
+
+    const std::string strTitle =
+        " SW Upgrade - [ " + LoadResourceString(IDS_DEVICE_MODEL) + " ] - " + LoadResourceString(IDS_TOOL_VERSION);
+    SetWindowText(strTitle.c_str());
+
+    // Open in the middle of the screen's work area.
+    RECT rcWork = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcWork, 0);
+    const int nHeight = rcWindow.bottom - rcWindow.top;
+    const int nLeft = rcWork.left + ((rcWork.right - rcWork.left) - nWidth) / 2;
+    const int nTop = rcWork.top + ((rcWork.bottom - rcWork.top) - nHeight) / 2;
+    SetWindowPos(nullptr, nLeft > rcWork.left ? nLeft : rcWork.left, nTop > rcWork.top ? nTop : rcWork.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // Message boxes of the engine belong to this window and carry its name.
+    const HWND hDlg = m_hWnd;
+    const DWORD dwUiThread = GetCurrentThreadId();
+    Platform::SetMessageSink([hDlg, dwUiThread](const std::string& strText, const std::string& strCaption) {
+        const std::string strTitleText = strCaption.empty() ? ProgramName() : strCaption;
+        const bool bOwnThread = GetCurrentThreadId() == dwUiThread;
+        ::MessageBoxA(bOwnThread ? hDlg : nullptr, strText.c_str(), strTitleText.c_str(),
+                    MB_OK | MB_ICONEXCLAMATION | (bOwnThread ? 0 : MB_SETFOREGROUND));
+    });
+    return TRUE;
+}
+
+int CVelmoraEUT_KRT_P940Dlg::AskUser(const char* pszText, UINT nType)
+{
+    return ::MessageBoxA(m_hWnd, pszText, ProgramName().c_str(), nType);
+}
+
+void CVelmoraEUT_KRT_P940Dlg::SetStatus(int nPart, const char* pszText)
+{
+    if (m_statusBar.IsWindow()) {
+        m_statusBar.SetText(pszText, nPart, 0);
+    }
+}
+
+void CVelmoraEUT_KRT_P940Dlg::OnSysCommand(UINT nId, LPARAM)
+{
+    if ((nId & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg dlgAbout(m_hWnd);
+        dlgAbout.DoModal();
+        return;
+    }
+    Default();
+}
+
+void CVelmoraEUT_KRT_P940Dlg::OnPaint()
+{
+    if (!IsIconic(m_hWnd)) {
+        Default();
+        return;
+    }
+    CPaintDC dc(m_hWnd);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    const int cxIcon = GetSystemMetrics(SM_CXICON);
+    const int cyIcon = GetSystemMetrics(SM_CYICON);
+    RECT rc = {};
+    GetClientRect(&rc);
+    const int x = (rc.right - rc.left - cxIcon + 1) / 2;
+    const int y = (rc.bottom - rc.top - cyIcon + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
+}
+
+HICON CVelmoraEUT_KRT_P940Dlg::OnQueryDragIcon()
+{
+    return m_hIcon;
+}
+
+BOOL CVelmoraEUT_KRT_P940Dlg::OnEraseBkgnd(CDC& dc)
+{
+    if (m_bmpBackground.IsNull()) {
+        Default();  // no page picture: the dialog's plain face
+        return TRUE;
+    }
+    CMemoryDC dcMem(dc.GetSafeHdc());
+    CSelectObject select(dcMem.GetSafeHdc(), m_bmpBackground.GetSafeHandle());
+    RECT rc = {};
+    GetClientRect(&rc);
+    dc.BitBlt(0, 0, rc.right - rc.left, rc.bottom - rc.top, dcMem.GetSafeHdc(), 0, 0, SRCCOPY);
+    return TRUE;
+}
+
+void CVelmoraEUT_KRT_P940Dlg::OnDestroy()
+{
+    KillTimer(DETECT_PORT_TIMER);
+    Platform::SetMessageSink({});
+    m_bmpBackground.DeleteObject();
+    m_runIndicators.Clear();
+    ReleaseEndedWorker();
+}
+
+void CVelmoraEUT_KRT_P940Dlg::OnOK()
+{
+    if (ConfirmClose()) {
+        CDialog::OnOK();
+    }
+}
+
+void CVelmoraEUT_KRT_P940Dlg::OnCancel()
+{
+    if (ConfirmClose()) {
+        CDialog::OnCancel();
+    }
+}
+
+void CVelmoraEUT_KRT_P940Dlg::OnExit()
+{
+    OnCancel();
+}

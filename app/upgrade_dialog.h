@@ -1,0 +1,141 @@
+#pragma once
+// The wizard's one window: every page's controls, the status bar, the progress bar and the licence
+// text live in this dialog; pages only show, hide, move and re-skin them.
+#include <windows.h>
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "app/run_indicators.h"
+#include "controls/skin_button.h"
+#include "controls/text_progress_ctrl.h"
+#include "framework/dialog.h"
+#include "framework/rich_edit.h"
+#include "framework/static_ctrl.h"
+#include "framework/status_bar.h"
+#include "platform/thread.h"
+
+// The host OS code, identified once when the dialog is made; the driver check picks its test by it.
+extern int32_t HostOsCode;
+
+constexpr UINT_PTR DETECT_PORT_TIMER = 1;
+constexpr UINT DETECT_PORT_PERIOD_MS = 2000;
+constexpr uint32_t PAGE_CHANGE_PAUSE_MS = 500;
+constexpr uint32_t PORT_STATE_PAUSE_MS = 100;
+
+// Messages an outside progress sender may send.
+constexpr UINT WM_EXT_RANGE = WM_USER + 3000;
+constexpr UINT WM_EXT_SUCCESS = WM_USER + 3001;
+constexpr UINT WM_EXT_PROGRESS = WM_USER + 3002;
+constexpr UINT WM_EXT_ERROR = WM_USER + 3003;
+constexpr UINT WM_EXT_STATUS = WM_USER + 3004;
+// Posted to itself once the worker has made its final report: the thread is released after it ended.
+constexpr UINT WM_WORKER_ENDED = WM_APP + 1;
+
+// The name of the program as message boxes show it: the executable's name without extension.
+std::string ProgramName();
+
+class CVelmoraEUT_KRT_P940Dlg : public CDialog {
+public:
+    explicit CVelmoraEUT_KRT_P940Dlg(HWND hParent = nullptr);
+    ~CVelmoraEUT_KRT_P940Dlg() override;
+
+    void ShowPage();
+    void StopWorker();
+
+    // How the download thread is started; a test can put a thread of its own in its place.
+    using ThreadStarter = Platform::ThreadHandle (*)(Platform::ThreadProc, void*, Platform::ThreadPriority);
+    void SetWorkerStart(ThreadStarter pfnStart, Platform::ThreadProc pfnWorker);
+
+    // True while a download thread is running or ending.
+    bool IsWorkerRunning() const { return m_pWorkerThread != nullptr || m_hEndingWorker != nullptr; }
+
+    uint32_t m_nExtTotal = 0;
+    int64_t m_tStart = 0;
+    int64_t m_tNow = 0;
+    Platform::ThreadHandle m_pWorkerThread = nullptr;
+    std::string m_strImagePath;
+    int32_t m_nLicenseChoice = 0;
+    int32_t m_nNoticeChoice = 0;
+    int32_t m_nPage = 0;
+    CBitmap m_bmpBackground;
+    int32_t m_bRestartMode = 0;
+    CSkinButton m_btnStart;
+    CStatic m_imgPressStart;
+    CStatic m_imgSuccess;
+    CStatic m_imgFailed;
+    CStatic m_imgUpdating;
+    CStatic m_imgCableLarge;
+    CStatic m_imgConnected;
+    CStatic m_imgCableSmall;
+    CSkinButton m_btnBack;
+    CSkinButton m_btnNext;
+    CSkinButton m_btnExit;
+    CSkinButton m_radioLicenseAccept;
+    CSkinButton m_radioLicenseDecline;
+    CSkinButton m_radioNoticeAccept;
+    CSkinButton m_radioNoticeDecline;
+    CStatusBarCtrl m_statusBar;
+    CTextProgressCtrl m_progress;
+    HICON m_hIcon = nullptr;
+    CRichEditCtrl m_richLicense;
+
+protected:
+    void DoDataExchange() override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    std::span<const MessageEntry> GetMessageTable() const override;
+
+private:
+    void OnSysCommand(UINT nId, LPARAM lParam);
+    void OnPaint();
+    HICON OnQueryDragIcon();
+    BOOL OnEraseBkgnd(CDC& dc);
+    void OnNext();
+    void OnDestroy();
+    void OnExit();
+    void OnBack();
+    void OnLicenseAccept();
+    void OnLicenseDecline();
+    void OnNoticeAccept();
+    void OnNoticeDecline();
+    void OnTimer(UINT_PTR nIdEvent);
+    void OnStartDownload();
+    LRESULT OnDownloadNotify(WPARAM wParam, LPARAM lParam);
+    LRESULT OnExtProgress(WPARAM wParam, LPARAM lParam);
+    LRESULT OnExtStatus(WPARAM wParam, LPARAM lParam);
+    LRESULT OnExtSuccess(WPARAM wParam, LPARAM lParam);
+    LRESULT OnExtError(WPARAM wParam, LPARAM lParam);
+    LRESULT OnExtRange(WPARAM wParam, LPARAM lParam);
+    LRESULT OnWorkerEnded(WPARAM wParam, LPARAM lParam);
+
+    // Page switch helpers.
+    CWnd* ControlById(int nId);
+    CSkinButton* SkinButtonById(int nId);
+    void ChangePage(int nPage);
+    void RunDriverCheck();
+    void SetDriverCheckBusy(bool bBusy);
+    void SetStatus(int nPart, const char* pszText);
+    void MoveExitRight();
+    int AskUser(const char* pszText, UINT nType);
+
+    // Download helpers.
+    void ShowStartFailure(const char* pszStatus);
+    void ShowDownloadOutcome(const std::string& strFinal);
+    void RequestAbort();
+    void EndAbortedRun();
+    void ReleaseEndedWorker();
+    bool ConfirmClose();
+
+    ThreadStarter m_pfnStartThread;
+    Platform::ThreadProc m_pfnWorker;
+    // The worker that made its final report; released once it has returned.
+    Platform::ThreadHandle m_hEndingWorker = nullptr;
+    bool m_bInFinalReport = false;
+    bool m_bAbortRequested = false;
+    bool m_bClosing = false;
+    double m_dTimeScaleBeforeAbort = 1.0;
+    CRunIndicators m_runIndicators;
+};

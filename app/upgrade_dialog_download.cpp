@@ -1,0 +1,290 @@
+// The download screen: the Detect Port timer, the start button, the worker's reports, stopping the
+// worker and closing the wizard while a download runs.
+#include <cstdio>
+
+#include "app/page_layout.h"
+#include "app/upgrade_dialog.h"
+#include "download/download_worker.h"
+#include "download/elapsed_text.h"
+#include "download/engine_state.h"
+#include "download/notify.h"
+#include "image/staging.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "serial/base_comm.h"
+#include "serial/port_discovery.h"
+
+namespace {
+
+constexpr const char* STAGE_WAIT_TEXT = "Waiting... Loading Binary File.";
+constexpr const char* CANNOT_OPEN_IMAGE_TEXT = "Cannot Open binary file!";
+constexpr const char* CANNOT_START_TEXT = "Cannot start the download. Press the button to try again.";
+constexpr const char* STOPPING_TEXT = "Stopping the download...";
+constexpr const char* CONFIRM_STOP_TEXT =
+    "A software download is running.\n\n"
+    "If you stop it now, the device is left without working software until a download completes.\n\n"
+    "Stop the download and close the program?";
+// Once a stop is asked for, the rest of the run's waits take a thousandth of their time.
+constexpr double ABORT_TIME_FACTOR = 0.001;
+// How long the dialog waits for a worker that has made its final report (real milliseconds).
+constexpr uint32_t WORKER_END_WAIT_MS = 10000;
+// The device's port number has to fit the 8 bits the port is opened by.
+constexpr int32_t HIGHEST_PORT = 255;
+
+}  // namespace
+
+void CVelmoraEUT_KRT_P940Dlg::OnTimer(UINT_PTR)
+{
+    int32_t nPort = FindDevicePort();
+    if (nPort < 0 || nPort > HIGHEST_PORT) {
+        nPort = 0;  // a port the download could not open by number is no port for it
+    }
+    DetectedPort = static_cast<uint8_t>(nPort & 0xFF);
+    if (nPort != 0) {
+        char szPort[32];
+        std::snprintf(szPort, sizeof(szPort), "Com%d Connected", nPort);
+        SetStatus(0, "Ready");
+        SetStatus(3, szPort);
+        Platform::SleepMs(PORT_STATE_PAUSE_MS);
+        m_btnNext.EnableWindow(TRUE);
+        if (m_nPage == PAGE_CONNECT) {
+            m_imgCableLarge.ShowWindow(SW_SHOW);
+            m_imgConnected.ShowWindow(SW_SHOW);
+            m_imgCableSmall.ShowWindow(SW_HIDE);
+        }
+        m_btnStart.EnableWindow(TRUE);
+    } else {
+        DetectedPort = 0;
+        SetStatus(0, "Detect Port...");
+        SetStatus(3, "Disconnected");
+        Platform::SleepMs(PORT_STATE_PAUSE_MS);
+        if (m_nPage == PAGE_CONNECT) {
+            m_btnNext.EnableWindow(FALSE);
+            m_imgCableLarge.ShowWindow(SW_HIDE);
+            m_imgConnected.ShowWindow(SW_HIDE);
+            m_imgCableSmall.ShowWindow(SW_HIDE);
+            m_btnStart.EnableWindow(FALSE);
+        } else if (m_nPage == PAGE_DOWNLOAD) {
+            ChangePage(PAGE_CONNECT);
+        }
+    }
+    SetTimer(DETECT_PORT_TIMER, DETECT_PORT_PERIOD_MS);
+}
+
+void CVelmoraEUT_KRT_P940Dlg::OnStartDownload()
+{
+    if (m_bRestartMode) {
+        m_bRestartMode = 0;
+        m_runIndicators.Clear();
+        ChangePage(PAGE_INTRO);
+        return;
+    }
+    // A worker from an earlier run is released before a new one starts.
+    ReleaseEndedWorker();
+    if (m_pWorkerThread != nullptr) {
+        return;
+    }
+    m_btnStart.EnableWindow(FALSE);
+    m_progress.SetWindowText("Ready...");
+    m_progress.SetPos(0);
+    m_progress.UpdateWindow();
+    m_imgPressStart.ShowWindow(SW_HIDE);
+    m_imgSuccess.ShowWindow(SW_HIDE);
+    m_imgFailed.ShowWindow(SW_HIDE);
+    m_imgCableLarge.ShowWindow(SW_HIDE);
+    m_imgConnected.ShowWindow(SW_HIDE);
+    m_imgCableSmall.ShowWindow(SW_SHOW);
+    m_imgUpdating.ShowWindow(SW_SHOW);
+    m_imgUpdating.UpdateWindow();
+    SetStatus(0, STAGE_WAIT_TEXT);
+
+    m_strImagePath.clear();
+    if (!StageFirmwareImage(FIRMWARE_RESOURCE_ID, &m_strImagePath)) {
+        if (!m_strImagePath.empty()) {
+            Platform::DeleteFileAt(m_strImagePath.c_str());
+        }
+        return;
+    }
+    FILE* pTest = Platform::OpenFile(m_strImagePath.c_str(), "rb");
+    if (pTest == nullptr) {
+        // The image cannot be used, so it is not left behind in the temporary folder either.
+        Platform::DeleteFileAt(m_strImagePath.c_str());
+        AskUser(CANNOT_OPEN_IMAGE_TEXT, MB_OK | MB_ICONEXCLAMATION);
+        StopWorker();
+        return;
+    }
+    std::fclose(pTest);
+
+    auto* pJob = new DownloadJob;
+    pJob->strImagePath = m_strImagePath;
+    pJob->nRebuildFlag = 1;
+    NotifyWindow = m_hWnd;
+    DownloadAbort = 0;
+    m_bAbortRequested = false;
+    m_pWorkerThread = m_pfnStartThread(m_pfnWorker, pJob, Platform::THREAD_PRIO_NORMAL);
+    KillTimer(DETECT_PORT_TIMER);
+    if (m_pWorkerThread == nullptr) {
+        delete pJob;
+        ShowStartFailure(CANNOT_START_TEXT);
+        return;
+    }
+    m_tStart = Platform::WallSeconds();
+    m_runIndicators.Begin(m_hWnd);
+}
+
+void CVelmoraEUT_KRT_P940Dlg::ShowStartFailure(const char* pszStatus)
+{
+    // Nothing of the run stays in the temporary folder, and the screen is ready for another try.
+    Platform::DeleteFileAt(m_strImagePath.c_str());
+    m_imgUpdating.ShowWindow(SW_HIDE);
+    m_imgPressStart.ShowWindow(SW_SHOW);
+    m_progress.SetWindowText("Ready...");
+    m_progress.UpdateWindow();
+    SetStatus(0, pszStatus);
+    m_btnStart.EnableWindow(TRUE);
+    SetTimer(DETECT_PORT_TIMER, DETECT_PORT_PERIOD_MS);
+}
+
+LRESULT CVelmoraEUT_KRT_P940Dlg::OnDownloadNotify(WPARAM, LPARAM lParam)
+{
+    const int32_t nPercent = ProgressPercent;
+    switch (lParam) {
+    case NOTIFY_PROGRESS: {
+        m_tNow = Platform::WallSeconds();
+        const int32_t nElapsed =
+            static_cast<int32_t>(static_cast<uint32_t>(m_tNow) - static_cast<uint32_t>(m_tStart));
+        m_progress.SetWindowText(FormatElapsedText(nElapsed, nPercent).c_str());
+        m_progress.SetPos(nPercent);
+        m_progress.UpdateWindow();
+        m_runIndicators.Progress(nPercent);
+        break;
+    }
+    case NOTIFY_FINISHED: {
+        // The worker is blocked in this report, its last act: it is released once it has returned.
+        m_bInFinalReport = true;
+        StopWorker();
+        m_bInFinalReport = false;
+        const std::string strFinal = StatusText;
+        if (m_bClosing) {
+            EndAbortedRun();
+            EndDialog(IDCANCEL);
+            break;
+        }
+        EndAbortedRun();
+        ShowDownloadOutcome(strFinal);
+        break;
+    }
+    case NOTIFY_STATUS:
+        if (!StatusText.empty()) {
+            SetStatus(0, StatusText.c_str());
+        }
+        break;
+    default:
+        break;
+    }
+    return 1;
+}
+
+void CVelmoraEUT_KRT_P940Dlg::ShowDownloadOutcome(const std::string& strFinal)
+{
+    m_imgUpdating.ShowWindow(SW_HIDE);
+    if (strFinal == DOWNLOAD_COMPLETE_TEXT) {
+        m_runIndicators.Clear();
+        m_imgSuccess.ShowWindow(SW_SHOW);
+        ChangePage(m_nPage + 1);
+    } else {
+        m_runIndicators.Failed();
+        m_bRestartMode = 1;
+        m_progress.SetWindowText("Upgrade failed...");
+        m_progress.SetPos(0);
+        m_progress.UpdateWindow();
+        m_imgFailed.ShowWindow(SW_SHOW);
+        m_btnStart.SetSkin(RESTART_FACE_NORMAL, 0, RESTART_FACE_PRESSED, 0, 0, 0, 0, 0, 0, 0);
+        m_btnStart.EnableWindow(TRUE);
+        MoveExitRight();
+    }
+    SetStatus(0, strFinal.c_str());
+    SetStatus(3, "");
+}
+
+void CVelmoraEUT_KRT_P940Dlg::MoveExitRight()
+{
+    const ControlPlace* pPlace = FindControlPlace(m_btnExit.GetDlgCtrlID());
+    m_btnExit.MoveWindow(EXIT_RIGHT_X, EXIT_RIGHT_Y, pPlace->nWidth, pPlace->nHeight);
+    m_btnExit.ShowWindow(SW_SHOW);
+}
+
+void CVelmoraEUT_KRT_P940Dlg::StopWorker()
+{
+    if (m_pWorkerThread == nullptr) {
+        return;
+    }
+    if (m_bInFinalReport) {
+        // It returns as soon as this handler has; ending it by force could leave a lock held.
+        ReleaseEndedWorker();
+        m_hEndingWorker = m_pWorkerThread;
+        m_pWorkerThread = nullptr;
+        PostMessage(WM_WORKER_ENDED);
+        return;
+    }
+    // Still at work: it stops at its next step, cleans up and reports, which ends it as above.
+    RequestAbort();
+}
+
+void CVelmoraEUT_KRT_P940Dlg::RequestAbort()
+{
+    if (m_bAbortRequested) {
+        return;
+    }
+    m_bAbortRequested = true;
+    m_dTimeScaleBeforeAbort = Platform::GetTimeScale();
+    DownloadAbort = 1;
+    Platform::SetTimeScale(m_dTimeScaleBeforeAbort * ABORT_TIME_FACTOR);
+}
+
+void CVelmoraEUT_KRT_P940Dlg::EndAbortedRun()
+{
+    if (m_bAbortRequested) {
+        Platform::SetTimeScale(m_dTimeScaleBeforeAbort);
+        m_bAbortRequested = false;
+    }
+    DownloadAbort = 0;
+}
+
+LRESULT CVelmoraEUT_KRT_P940Dlg::OnWorkerEnded(WPARAM, LPARAM)
+{
+    ReleaseEndedWorker();
+    return 0;
+}
+
+void CVelmoraEUT_KRT_P940Dlg::ReleaseEndedWorker()
+{
+    if (m_hEndingWorker == nullptr) {
+        return;
+    }
+    // Its final report has returned, so it is at most a few instructions from its end.
+    Platform::JoinThread(m_hEndingWorker, WORKER_END_WAIT_MS, nullptr);
+    Platform::ReleaseThread(m_hEndingWorker);
+    m_hEndingWorker = nullptr;
+}
+
+bool CVelmoraEUT_KRT_P940Dlg::ConfirmClose()
+{
+    if (m_pWorkerThread == nullptr) {
+        return true;
+    }
+    if (m_bClosing) {
+        return false;  // already stopping; the dialog ends with the worker's final report
+    }
+    const int nAnswer = AskUser(CONFIRM_STOP_TEXT, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2);
+    if (nAnswer != IDYES) {
+        return false;
+    }
+    if (m_pWorkerThread == nullptr) {
+        return true;  // the run ended while the question was shown
+    }
+    m_bClosing = true;
+    SetStatus(0, STOPPING_TEXT);
+    RequestAbort();
+    return false;
+}

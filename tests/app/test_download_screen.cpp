@@ -1,0 +1,234 @@
+// The download screen: the port timer, the start button, the worker's reports and outcome, stopping
+// the worker, closing during a run, and the messages of an outside progress sender.
+#include <atomic>
+
+#include "app/page_layout.h"
+#include "app/resource_ids.h"
+#include "download/download_worker.h"
+#include "download/engine_state.h"
+#include "download/notify.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "serial/base_comm.h"
+#include "tests/app/wizard_fixture.h"
+
+namespace {
+
+std::atomic<bool> g_bWorkerReturned{false};
+std::atomic<bool> g_bWorkerSawAbort{false};
+std::string g_strFinalText;
+
+// Stands in for the download: reports like the engine, then its final report is its last act.
+unsigned ReportingWorker(void* pParam)
+{
+    std::unique_ptr<DownloadJob> pJob(static_cast<DownloadJob*>(pParam));
+    Platform::DeleteFileAt(pJob->strImagePath.c_str());
+    NotifyStatus("Download Start");
+    NotifyDialog(0, NOTIFY_PROGRESS, 50, "");
+    NotifyStatus(g_strFinalText.c_str());
+    NotifyDialog(0, NOTIFY_FINISHED, 0, g_strFinalText.c_str());
+    g_bWorkerReturned = true;
+    return 7;
+}
+
+// Runs until the dialog asks it to stop, then ends through the failure path.
+unsigned StoppableWorker(void* pParam)
+{
+    std::unique_ptr<DownloadJob> pJob(static_cast<DownloadJob*>(pParam));
+    Platform::DeleteFileAt(pJob->strImagePath.c_str());
+    NotifyStatus("Download Start");
+    const DWORD dwStart = GetTickCount();
+    while (!DownloadAbort && GetTickCount() - dwStart < 20000) {
+        NotifyDialog(0, NOTIFY_PROGRESS, 10, "");
+        Sleep(20);
+    }
+    g_bWorkerSawAbort = DownloadAbort != 0;
+    NotifyStatus("Write failed!");
+    NotifyDialog(0, NOTIFY_FINISHED, 0, "Write failed!");
+    g_bWorkerReturned = true;
+    return 0;
+}
+
+Platform::ThreadHandle FailingStart(Platform::ThreadProc, void*, Platform::ThreadPriority)
+{
+    return nullptr;
+}
+
+class DownloadScreenTest : public WizardTest {
+protected:
+    void SetUp() override
+    {
+        WizardTest::SetUp();
+        g_bWorkerReturned = false;
+        g_bWorkerSawAbort = false;
+    }
+    // The ready download screen with the device present.
+    void ReadyToStart()
+    {
+        SetDevicePort("COM7");
+        GoToPage(PAGE_DOWNLOAD);
+        EnableWindow(Item(IDC_BTN_START), TRUE);
+    }
+};
+
+}  // namespace
+
+TEST_F(DownloadScreenTest, PortTimerFollowsTheDevice)
+{
+    GoToPage(PAGE_CONNECT);
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_BTN_NEXT)));
+    SetDevicePort("COM7");
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowEnabled(Item(IDC_BTN_NEXT)) != FALSE; }, 5000));
+    EXPECT_EQ(StatusPart(0), "Ready");
+    EXPECT_EQ(StatusPart(3), "Com7 Connected");
+    EXPECT_TRUE(IsWindowVisible(Item(IDC_IMG_CONNECTED)));
+    EXPECT_EQ(DetectedPort.load(), 7);
+
+    // Unplugged on the download screen before the start: back to the connect page.
+    Click(IDC_BTN_NEXT);
+    EXPECT_EQ(m_pDlg->m_nPage, PAGE_DOWNLOAD);
+    SetDevicePort(nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return m_pDlg->m_nPage == PAGE_CONNECT; }, 5000));
+    EXPECT_EQ(StatusPart(0), "Detect Port...");
+    EXPECT_EQ(StatusPart(3), "Disconnected");
+    EXPECT_EQ(DetectedPort.load(), 0);
+
+    // A port number the download could not open by its 8 bits is no port.
+    SetDevicePort("COM263");
+    Pump(2500);
+    EXPECT_EQ(StatusPart(3), "Disconnected");
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_BTN_NEXT)));
+}
+
+TEST_F(DownloadScreenTest, SuccessfulRunEndsOnTheFinalPageAndTheWorkerEndsByItself)
+{
+    g_strFinalText = "Software Download Complete.";
+    m_pDlg->SetWorkerStart(&Platform::StartThread, &ReportingWorker);
+    ReadyToStart();
+    Click(IDC_BTN_START);
+    ASSERT_TRUE(PumpUntil([&] { return !m_pDlg->IsWorkerRunning(); }, 20000));
+    // The worker came back from its final report and returned; it was not ended by force.
+    EXPECT_TRUE(g_bWorkerReturned.load());
+    EXPECT_EQ(m_pDlg->m_nPage, PAGE_COMPLETE);
+    EXPECT_EQ(StatusPart(0), "Software Download Complete.");
+    EXPECT_EQ(StatusPart(3), "");
+    EXPECT_TRUE(IsWindowVisible(Item(IDC_BTN_EXIT)));
+    EXPECT_EQ(ClientRectOf(IDC_BTN_EXIT).left, EXIT_RIGHT_X);
+    EXPECT_FALSE(IsWindowVisible(Item(IDC_IMG_UPDATING)));
+    EXPECT_FALSE(Platform::FileExists(StagedImagePath().c_str()));
+}
+
+TEST_F(DownloadScreenTest, AnyOtherFinalTextIsAFailureWithARestart)
+{
+    g_strFinalText = "Software Download Complete.!";
+    m_pDlg->SetWorkerStart(&Platform::StartThread, &ReportingWorker);
+    ReadyToStart();
+    Click(IDC_BTN_START);
+    ASSERT_TRUE(PumpUntil([&] { return !m_pDlg->IsWorkerRunning(); }, 20000));
+    EXPECT_TRUE(g_bWorkerReturned.load());
+    EXPECT_EQ(m_pDlg->m_nPage, PAGE_DOWNLOAD);
+    EXPECT_EQ(m_pDlg->m_bRestartMode, 1);
+    EXPECT_EQ(ProgressCaption(), "Upgrade failed...");
+    EXPECT_EQ(StatusPart(0), "Software Download Complete.!");
+    EXPECT_TRUE(IsWindowVisible(Item(IDC_IMG_FAILED)));
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_BTN_START)));
+    EXPECT_TRUE(IsWindowVisible(Item(IDC_BTN_EXIT)));
+    EXPECT_EQ(ClientRectOf(IDC_BTN_EXIT).left, EXIT_RIGHT_X);
+    EXPECT_EQ(ClientRectOf(IDC_BTN_EXIT).top, EXIT_RIGHT_Y);
+
+    // The restart leads to the first page, not to a new download.
+    Click(IDC_BTN_START);
+    EXPECT_EQ(m_pDlg->m_nPage, PAGE_INTRO);
+    EXPECT_EQ(m_pDlg->m_bRestartMode, 0);
+    EXPECT_FALSE(m_pDlg->IsWorkerRunning());
+}
+
+TEST_F(DownloadScreenTest, WorkerThatCannotStartLeavesNothingBehindAndTheButtonWorks)
+{
+    m_pDlg->SetWorkerStart(&FailingStart, &ReportingWorker);
+    ReadyToStart();
+    Click(IDC_BTN_START);
+    EXPECT_FALSE(m_pDlg->IsWorkerRunning());
+    EXPECT_FALSE(Platform::FileExists(StagedImagePath().c_str())) << "the staged image was left behind";
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_BTN_START)));
+    EXPECT_FALSE(IsWindowVisible(Item(IDC_IMG_UPDATING)));
+    EXPECT_NE(StatusPart(0), "Waiting... Loading Binary File.");
+
+    // The next press really starts the download.
+    g_strFinalText = "Software Download Complete.";
+    m_pDlg->SetWorkerStart(&Platform::StartThread, &ReportingWorker);
+    Click(IDC_BTN_START);
+    ASSERT_TRUE(PumpUntil([&] { return !m_pDlg->IsWorkerRunning(); }, 20000));
+    EXPECT_EQ(m_pDlg->m_nPage, PAGE_COMPLETE);
+}
+
+TEST_F(DownloadScreenTest, ClosingDuringARunAsksAndNoLetsItGoOn)
+{
+    m_pDlg->SetWorkerStart(&Platform::StartThread, &StoppableWorker);
+    ReadyToStart();
+    Click(IDC_BTN_START);
+    ASSERT_TRUE(m_pDlg->IsWorkerRunning());
+    {
+        CBoxAnswerer answer(IDNO);
+        PostMessageA(m_pDlg->m_hWnd, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(PumpUntil([&] { return answer.Answered(); }, 10000));
+        EXPECT_NE(answer.Text().find("without working software"), std::string::npos) << answer.Text();
+    }
+    Pump(200);
+    EXPECT_TRUE(IsWindow(m_pDlg->m_hWnd));
+    EXPECT_TRUE(m_pDlg->IsWorkerRunning());
+    EXPECT_FALSE(g_bWorkerSawAbort.load());
+
+    // Yes: the run is stopped through the engine's abort, and the wizard ends once it has ended.
+    HWND hDlg = m_pDlg->m_hWnd;
+    {
+        CBoxAnswerer answer(IDYES);
+        PostMessageA(hDlg, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(PumpUntil([&] { return answer.Answered(); }, 10000));
+    }
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(hDlg); }, 20000));
+    EXPECT_TRUE(g_bWorkerSawAbort.load());
+    EXPECT_TRUE(g_bWorkerReturned.load());
+    EXPECT_FALSE(m_pDlg->IsWorkerRunning());
+    EXPECT_EQ(DownloadAbort.load(), 0);
+}
+
+TEST_F(DownloadScreenTest, OutsideSenderDrivesTheScreenAndBadTextPointersAreHarmless)
+{
+    GoToPage(PAGE_DOWNLOAD);
+    HWND hDlg = m_pDlg->m_hWnd;
+    const char* pszBad = reinterpret_cast<const char*>(static_cast<uintptr_t>(0x10));
+    EXPECT_EQ(SendMessageA(hDlg, WM_USER + 3000, reinterpret_cast<WPARAM>(pszBad), 200), 0);
+    EXPECT_EQ(m_pDlg->m_nExtTotal, 200u);
+
+    SendMessageA(hDlg, WM_USER + 3002, reinterpret_cast<WPARAM>(L"Writing system"), 50);
+    EXPECT_NE(ProgressCaption().find("- 25%"), std::string::npos) << ProgressCaption();
+    EXPECT_EQ(StatusPart(0), "Writing system");
+    EXPECT_FALSE(IsWindowEnabled(Item(IDC_BTN_START)));
+    // An unreadable text: the count still counts, the status line stays.
+    SendMessageA(hDlg, WM_USER + 3002, reinterpret_cast<WPARAM>(pszBad), 100);
+    EXPECT_NE(ProgressCaption().find("- 50%"), std::string::npos) << ProgressCaption();
+    EXPECT_EQ(StatusPart(0), "Writing system");
+
+    SendMessageA(hDlg, WM_USER + 3004, reinterpret_cast<WPARAM>("123456789012345678901234567890"), 1234);
+    EXPECT_EQ(StatusPart(0), "123456789012345678901234567890....");
+    SendMessageA(hDlg, WM_USER + 3004, reinterpret_cast<WPARAM>(L"Verifying"), 0);
+    EXPECT_EQ(StatusPart(0), "Verifying");
+    SendMessageA(hDlg, WM_USER + 3004, reinterpret_cast<WPARAM>(pszBad), 1234);
+    SendMessageA(hDlg, WM_USER + 3004, reinterpret_cast<WPARAM>(pszBad), 0);
+    SendMessageA(hDlg, WM_USER + 3004, reinterpret_cast<WPARAM>(""), 1234);
+    EXPECT_EQ(StatusPart(0), "Verifying");
+
+    SendMessageA(hDlg, WM_USER + 3001, 0, 0);
+    EXPECT_TRUE(IsWindowVisible(Item(IDC_IMG_SUCCESS)));
+    EXPECT_FALSE(IsWindowVisible(Item(IDC_IMG_PRESS_START)));
+    EXPECT_TRUE(IsWindowVisible(Item(IDC_BTN_EXIT)));
+    EXPECT_EQ(ClientRectOf(IDC_BTN_EXIT).left, EXIT_RIGHT_X);
+    EXPECT_TRUE(IsWindow(hDlg));
+}
+
+TEST_F(DownloadScreenTest, ProgressWithoutAnnouncedTotalShowsNoShare)
+{
+    SendMessageA(m_pDlg->m_hWnd, WM_USER + 3002, reinterpret_cast<WPARAM>(L"x"), 5);
+    EXPECT_NE(ProgressCaption().find("- 0%"), std::string::npos) << ProgressCaption();
+}
