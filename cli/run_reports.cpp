@@ -266,6 +266,9 @@ void CRunReporter::OnNotify(int32_t nCode)
         if (!strText.empty()) {
             reports.log.Write("status: " + strText);
         }
+        if (strText == STATUS_COMPORT_READY) {
+            reports.log.Write("port opened: COM" + std::to_string(static_cast<unsigned>(DetectedPort.load())));
+        }
     } else if (nCode == NOTIFY_PROGRESS) {
         impl.OnProgress(nPercent);
         dLeft = impl.rate.SecondsLeft(EngineMs());
