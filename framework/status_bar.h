@@ -16,7 +16,12 @@ public:
                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nId)), GetResourceInstance(), nullptr);
         return m_hWnd != nullptr;
     }
-    void SetMinHeight(int nHeight) const { SendMessage(SB_SETMINHEIGHT, static_cast<WPARAM>(nHeight)); }
+    // Takes effect at once: the bar lays itself out again.
+    void SetMinHeight(int nHeight) const
+    {
+        SendMessage(SB_SETMINHEIGHT, static_cast<WPARAM>(nHeight));
+        SendMessage(WM_SIZE);
+    }
     BOOL SetParts(int nParts, const int* pRightEdges) const { return static_cast<BOOL>(SendMessage(SB_SETPARTS, static_cast<WPARAM>(nParts), reinterpret_cast<LPARAM>(pRightEdges))); }
     BOOL SetText(const char* pszText, int nPart, int nType = 0) const { return static_cast<BOOL>(SendMessage(SB_SETTEXTA, static_cast<WPARAM>(nPart | nType), reinterpret_cast<LPARAM>(pszText))); }
     std::string GetText(int nPart) const

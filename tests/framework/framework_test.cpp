@@ -8,6 +8,8 @@
 #include "framework/button.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
+#include "framework/rich_edit.h"
+#include "framework/status_bar.h"
 #include "tests/framework/gui_test_support.h"
 
 namespace {
@@ -16,6 +18,7 @@ const UINT IDD_TEST = 200;
 const int IDC_FIRST = 101;
 const int IDC_SECOND = 102;
 const int IDC_DRAWN = 103;
+const int IDC_RICH = 104;
 const UINT IDB_RED = 300;
 const UINT WM_TEST_SUM = WM_USER + 7;
 const UINT WM_TEST_THROW = WM_USER + 8;
@@ -51,6 +54,7 @@ public:
     CTestDlg() : CDialog(IDD_TEST) {}
 
     CProbeButton m_btnDrawn;
+    CRichEditCtrl m_richText;
     int m_nFirst = 0;
     int m_nFirstDoubleClicked = 0;
     int m_nSecond = 0;
@@ -61,7 +65,11 @@ public:
     HICON m_hDragIcon = ::LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
 
 protected:
-    void DoDataExchange() override { BindControl(IDC_DRAWN, m_btnDrawn); }
+    void DoDataExchange() override
+    {
+        BindControl(IDC_DRAWN, m_btnDrawn);
+        BindControl(IDC_RICH, m_richText);
+    }
     std::span<const MessageEntry> GetMessageTable() const override
     {
         static const MessageEntry s_table[] = {
@@ -110,6 +118,7 @@ class FrameworkTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        ASSERT_TRUE(CRichEditCtrl::LoadClass());
         ASSERT_TRUE(m_dlg.Create());
         GuiTest::MakeForeground(m_dlg);
         GuiTest::PumpMessages(100);
@@ -196,6 +205,45 @@ TEST_F(FrameworkTest, BoundControlsGetTheirMessagesAndDrawThemselves)
     m_dlg.DestroyWindow();
     EXPECT_EQ(m_dlg.m_btnDrawn.m_hWnd, nullptr);
     EXPECT_EQ(m_dlg.m_hWnd, nullptr);
+}
+
+TEST_F(FrameworkTest, StatusBarAndRichEditWrappers)
+{
+    CStatusBarCtrl statusBar;
+    ASSERT_TRUE(statusBar.Create(WS_CHILD | WS_VISIBLE | WS_BORDER, m_dlg, 0));
+    statusBar.SetMinHeight(25);
+    const int parts[] = {682, 0, 342, -1};
+    EXPECT_TRUE(statusBar.SetParts(4, parts));
+    statusBar.SetText(" Ready", 0);
+    statusBar.SetText("COM8", 3);
+    EXPECT_EQ(statusBar.GetText(0), " Ready");
+    EXPECT_EQ(statusBar.GetText(3), "COM8");
+    EXPECT_EQ(statusBar.SendMessage(SB_GETPARTS, 0, 0), 4);
+    RECT rcBar, rcDialog;
+    statusBar.GetWindowRect(&rcBar);
+    m_dlg.GetClientRect(&rcDialog);
+    POINT ptBottom{0, rcDialog.bottom};
+    m_dlg.ClientToScreen(&ptBottom);
+    EXPECT_EQ(rcBar.bottom, ptBottom.y);  // docked at the bottom
+    EXPECT_GE(rcBar.bottom - rcBar.top, 25);
+
+    CRichEditCtrl& rich = m_dlg.m_richText;
+    rich.SetWindowText("Title\nBody text");
+    CHARFORMATA cf{};
+    rich.GetDefaultCharFormat(cf);
+    cf.dwMask = CFM_BOLD;
+    cf.dwEffects = CFE_BOLD;
+    rich.SetSel(0, 5);
+    EXPECT_TRUE(rich.SetSelectionCharFormat(cf));
+    auto isBold = [&](LONG nStart, LONG nEnd) {
+        CHARFORMATA cfRead{};
+        cfRead.cbSize = sizeof(cfRead);
+        rich.SetSel(nStart, nEnd);
+        rich.SendMessage(EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cfRead));
+        return (cfRead.dwMask & CFM_BOLD) && (cfRead.dwEffects & CFE_BOLD);
+    };
+    EXPECT_TRUE(isBold(0, 5));
+    EXPECT_FALSE(isBold(6, 10));
 }
 
 // Modal runs end with the value their OK or Cancel handling gives.
