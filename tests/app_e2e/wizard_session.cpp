@@ -128,6 +128,26 @@ double CWizardSession::FaceMatch(int nId, int nBitmap) const
     return MatchShare(screen, 0, 0, bitmap);
 }
 
+double CWizardSession::ProgressFill() const
+{
+    HWND hBar = m_window.Control(WizardUi::ID_PROGRESS);
+    RECT rect = {};
+    GetClientRect(hBar, &rect);
+    MapWindowPoints(hBar, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
+    // Row 1 of the client area: above the caption's glyphs.
+    rect.top += 1;
+    rect.bottom = rect.top + 1;
+    m_window.AnswerTimeMs(2000);
+    const CScreenImage row = CaptureScreen(rect);
+    if (row.Empty())
+        return -1.0;
+    const uint32_t nTrack = row.At(row.m_nWidth - 1, 0);
+    int nFilled = 0;
+    while (nFilled < row.m_nWidth && row.At(nFilled, 0) != nTrack)
+        ++nFilled;
+    return static_cast<double>(nFilled) / row.m_nWidth;
+}
+
 HWND CWizardSession::MessageBoxWindow() const
 {
     for (HWND hWnd : m_process.TopWindows(WizardUi::DIALOG_CLASS)) {

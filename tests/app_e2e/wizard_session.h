@@ -35,6 +35,10 @@ public:
     int ShownPage(double* pdShare = nullptr) const;
     // Waits until the page is shown and its controls answer (the page change pauses the wizard).
     bool WaitForPage(int nPage, DWORD nTimeoutMs);
+    // The filled share (0..1) of the progress bar as drawn: its position is kept by the control itself and
+    // only shows in pixels. Reads the bar's top row up to the first pixel of the colour at its right end,
+    // so a full bar reads as empty.
+    double ProgressFill() const;
     // How well the face of a control matches a bitmap of the wizard.
     double FaceMatch(int nId, int nBitmap) const;
     // The message box of the wizard (a dialog other than the main one), or nullptr.

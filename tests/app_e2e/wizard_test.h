@@ -19,9 +19,9 @@ protected:
 
     const CWizardWindow& Ui() const { return m_session.Window(); }
     DWORD Scaled(int nMs) const { return m_session.Scaled(nMs); }
-    // One tick of the port timer as the user sees it: the period, the tick's own 100 ms pause, a page
+    // One tick of the port timer as the user sees it: the period, the tick's own 100 ms pause, the page
     // change where the tick causes one, and what Wine and X add to a repaint.
-    DWORD TimerBudgetMs() const;
+    DWORD TimerBudgetMs(bool bPageChange = false) const;
     bool WaitUntil(const std::function<bool()>& condition, DWORD nTimeoutMs)
     {
         return CWizardSession::WaitUntil(condition, nTimeoutMs);

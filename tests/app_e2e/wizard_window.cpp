@@ -115,16 +115,6 @@ std::string CWizardWindow::StatusPart(int nPart) const
     return Narrow(strText);
 }
 
-int CWizardWindow::ProgressPos() const
-{
-    return static_cast<int>(Ask(Control(WizardUi::ID_PROGRESS), PBM_GETPOS));
-}
-
-int CWizardWindow::ProgressHigh() const
-{
-    return static_cast<int>(Ask(Control(WizardUi::ID_PROGRESS), PBM_GETRANGE, FALSE));
-}
-
 bool CWizardWindow::BringToFront() const
 {
     if (GetForegroundWindow() == m_hDialog)

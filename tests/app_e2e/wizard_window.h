@@ -30,8 +30,6 @@ public:
     HWND StatusBar() const;
     // Text of a status bar part, read through a buffer in the wizard's own memory.
     std::string StatusPart(int nPart) const;
-    int ProgressPos() const;
-    int ProgressHigh() const;
 
     // A user's click at the centre of a control (or any window), and keys, after bringing it to the front.
     void Click(int nId) const;
