@@ -1,5 +1,6 @@
 #include "cli/device_board.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "cli/eta.h"
@@ -90,7 +91,7 @@ std::string CDeviceBoard::Line(size_t nDevice) const
     }
     char szMiddle[64];
     std::snprintf(szMiddle, sizeof(szMiddle), "%-6s %3d%%  %s  ", device.strPartition.empty() ? "-" : device.strPartition.c_str(),
-                  device.nPercent, Clock(device.dElapsed).c_str());
+                  device.nPercent, Clock(std::max(device.dElapsed, m_dRunSeconds)).c_str());
     strLine += szMiddle;
     // Per-block lines are not passed on; between the erase and the partition's end the blocks go out.
     if (device.nPercent > 0 && device.nPercent < 100 &&

@@ -16,6 +16,9 @@ public:
     void OnMessage(size_t nDevice, const std::string& strLine);
     // The device's program ended; without a "done" event its exit status is all there is.
     void OnExit(size_t nDevice, int nStatus);
+    // The run's time so far (the engine's seconds): running devices' clocks go on between their events,
+    // through the long quiet steps such as the wait while the device reboots.
+    void SetRunSeconds(double dSeconds) { m_dRunSeconds = dSeconds; }
     // Draws what changed (on a terminal: everything, in place).
     void Draw();
 
@@ -43,6 +46,7 @@ private:
     FILE* m_pOut;
     bool m_bTerminal;
     size_t m_nDrawnLines = 0;
+    double m_dRunSeconds = 0.0;
     size_t m_nPortWidth = 4;
     std::vector<Device> m_devices;
 };

@@ -10,6 +10,7 @@
 #include "cli/exit_codes.h"
 #include "cli/json_events.h"
 #include "cli/run_log.h"
+#include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
 #include "serial/port_discovery.h"
@@ -95,7 +96,10 @@ int RunSeveralDevices(const FlashOptions& options, const std::vector<std::string
 
 const char* SeveralDevicesHelp()
 {
-    return "\nSeveral devices (service benches):\n"
+    return "\nProgress: after the first 3 s of writing the display shows the time left (\"about N s left\", from\n"
+           "  the average rate since the first block), and a run ends with a summary line: bytes written,\n"
+           "  partitions, seconds, KB/s.\n"
+           "\nSeveral devices (service benches):\n"
            "  krt-flash --port COM7 --port COM9     flashes both at once, each by a krt-flash of its own\n"
            "  krt-flash --all                       every device port found (qzcdserd, else qzcdmdm)\n"
            "  One line per device shows port, partition, percent, elapsed time and time left. A device that\n"
@@ -191,6 +195,7 @@ int RunMultiFlash(const FlashOptions& options, const std::vector<std::string>& p
     if (!options.bJson) {
         board.Draw();
     }
+    const auto runStart = std::chrono::steady_clock::now();
     bool bInterrupted = false;
     bool bRunning = !deviceOfChild.empty();
     while (bRunning) {
@@ -207,6 +212,8 @@ int RunMultiFlash(const FlashOptions& options, const std::vector<std::string>& p
         if (options.bJson) {
             std::fflush(stdout);
         } else {
+            board.SetRunSeconds(std::chrono::duration<double>(std::chrono::steady_clock::now() - runStart).count() /
+                                Platform::GetTimeScale());
             board.Draw();
         }
         std::this_thread::sleep_until(batchStart + MIN_BATCH_INTERVAL);

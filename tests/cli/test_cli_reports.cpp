@@ -249,6 +249,9 @@ TEST(DeviceBoardTest, PlainOutputPrintsChangesAndKeepsEveryOutcome)
     board.OnEvent(0, progress);
     board.Draw();
     EXPECT_EQ(board.Line(0), "COM7   AMSS4   43%  01:15  Flash Writing.... [AMSS4], about 2 min 10 s left");
+    // The clock of a running device goes on between its events.
+    board.SetRunSeconds(80.0);
+    EXPECT_EQ(board.Line(0), "COM7   AMSS4   43%  01:20  Flash Writing.... [AMSS4], about 2 min 10 s left");
 
     FlashEvent done;
     done.nKind = FLASH_EVENT_DONE;
