@@ -4,6 +4,7 @@
 
 #include <ole2.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "app/resource_ids.h"
@@ -11,6 +12,7 @@
 #include "app/upgrade_dialog.h"
 #include "framework/common_controls.h"
 #include "framework/rich_edit.h"
+#include "platform/clock.h"
 
 CVelmoraEUT_KRT_P940App theApp;
 
@@ -25,6 +27,21 @@ std::string WindowTitle()
     return std::string(" SW Upgrade - [ ") + szModel + " ] - " + szVersion;
 }
 
+// Test runs against the simulated device set KRT_TIME_SCALE to run every pause, time-out and the port
+// timer faster, as they do for the command-line flasher. Anything but a number above 0 is ignored.
+void ApplyTestTimeScale()
+{
+    const char* pszScale = std::getenv("KRT_TIME_SCALE");
+    if (pszScale == nullptr || *pszScale == '\0') {
+        return;
+    }
+    char* pszEnd = nullptr;
+    const double dScale = std::strtod(pszScale, &pszEnd);
+    if (pszEnd != nullptr && *pszEnd == '\0' && dScale > 0.0) {
+        Platform::SetTimeScale(dScale);
+    }
+}
+
 }  // namespace
 
 bool CVelmoraEUT_KRT_P940App::InitInstance()
@@ -34,6 +51,7 @@ bool CVelmoraEUT_KRT_P940App::InitInstance()
         ActivateWindowByTitle(WindowTitle().c_str());
         return false;
     }
+    ApplyTestTimeScale();
     RegisterControlClasses();
     CRichEditCtrl::LoadClass();
     // The task-bar progress is a COM object of the shell.

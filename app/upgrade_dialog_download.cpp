@@ -68,7 +68,7 @@ void CVelmoraEUT_KRT_P940Dlg::OnTimer(UINT_PTR)
             ChangePage(PAGE_CONNECT);
         }
     }
-    SetTimer(DETECT_PORT_TIMER, DETECT_PORT_PERIOD_MS);
+    SetTimer(DETECT_PORT_TIMER, Platform::ScaledMs(DETECT_PORT_PERIOD_MS));
 }
 
 void CVelmoraEUT_KRT_P940Dlg::OnStartDownload()
@@ -142,7 +142,7 @@ void CVelmoraEUT_KRT_P940Dlg::ShowStartFailure(const char* pszStatus)
     m_progress.UpdateWindow();
     SetStatus(0, pszStatus);
     m_btnStart.EnableWindow(TRUE);
-    SetTimer(DETECT_PORT_TIMER, DETECT_PORT_PERIOD_MS);
+    SetTimer(DETECT_PORT_TIMER, Platform::ScaledMs(DETECT_PORT_PERIOD_MS));
 }
 
 LRESULT CVelmoraEUT_KRT_P940Dlg::OnDownloadNotify(WPARAM, LPARAM lParam)

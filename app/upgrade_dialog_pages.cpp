@@ -45,7 +45,7 @@ void CVelmoraEUT_KRT_P940Dlg::ShowPage()
         if (m_nPage == PAGE_DOWNLOAD_MODE) {
             KillTimer(DETECT_PORT_TIMER);
         } else if (m_nPage == PAGE_CONNECT) {
-            SetTimer(DETECT_PORT_TIMER, DETECT_PORT_PERIOD_MS);
+            SetTimer(DETECT_PORT_TIMER, Platform::ScaledMs(DETECT_PORT_PERIOD_MS));
         }
         Platform::SleepMs(PAGE_CHANGE_PAUSE_MS);
         m_bmpBackground.LoadBitmap(pLayout->nBackground);
