@@ -99,6 +99,11 @@ bool BreakInstallerAssociation()
            SetText(HKEY_LOCAL_MACHINE, pszKey, nullptr, strCommand, KEY_WOW64_32KEY);
 }
 
+void LetWineDrawWindowFrames()
+{
+    SetText(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", "Decorated", "N");
+}
+
 std::vector<std::string> FilesUnder(const std::string& strFolder)
 {
     std::vector<std::string> files;

@@ -26,6 +26,10 @@ bool MarkDriverInstalled();
 // Makes opening an installer package with the shell run a command that installs nothing.
 bool BreakInstallerAssociation();
 
+// On a bare X display (no window manager) Wine draws the title bars of the programs started after this
+// itself, so that screenshots show them; Windows has no such setting and ignores it.
+void LetWineDrawWindowFrames();
+
 // Files (not folders) under a folder, with their paths relative to it.
 std::vector<std::string> FilesUnder(const std::string& strFolder);
 bool CreateFolder(const std::string& strFolder);

@@ -62,7 +62,7 @@ protected:
     bool Alive() { return m_session.Process().IsRunning() && Ui().AnswerTimeMs(5000) >= 0; }
 };
 
-TEST_F(WizardOutsideMessages, RangeProgressAndStatusFromAnotherProgram)
+TEST_F(WizardOutsideMessages, AnotherProgramDrivesTheDownloadScreen)
 {
     // A pointer into this process: meaningless to the wizard. The total still counts, and the port timer
     // stops: pulling the device out no longer leads back to page 4.
@@ -115,10 +115,7 @@ TEST_F(WizardOutsideMessages, RangeProgressAndStatusFromAnotherProgram)
     EXPECT_EQ("A", Ui().StatusPart(0));
     EXPECT_NE(strStatusBefore, Ui().StatusPart(0));
     ASSERT_TRUE(Alive());
-}
 
-TEST_F(WizardOutsideMessages, ErrorAsksThenSuccessShowsTheBanner)
-{
     // The error message shows a box; the screen stays as it was.
     PostMessageW(Ui().Dialog(), MSG_EXT_ERROR, 0, 0);
     HWND hBox = nullptr;
@@ -131,6 +128,7 @@ TEST_F(WizardOutsideMessages, ErrorAsksThenSuccessShowsTheBanner)
     EXPECT_EQ(5, m_session.ShownPage());
     EXPECT_TRUE(Ui().Visible(ID_START));
     EXPECT_TRUE(Ui().Visible(ID_IMG_PRESS_START));
+    EXPECT_EQ("A", Ui().StatusPart(0));
 
     // Success: the banner and Exit on the right, the other pictures gone.
     ASSERT_TRUE(Send(MSG_EXT_SUCCESS, 0, 0));

@@ -47,6 +47,7 @@ CWizardSession::CWizardSession()
         m_dTimeScale = std::wcstod(strScale.c_str(), nullptr);
     if (!(m_dTimeScale > 0.0))
         m_dTimeScale = 1.0;
+    HostState::LetWineDrawWindowFrames();
     m_strTemp = GetTempFolder() + "krt_wizard_" + std::to_string(GetCurrentProcessId()) + "\\";
     HostState::CreateFolder(m_strTemp);
     if (!m_strShots.empty())
@@ -188,8 +189,12 @@ void CWizardSession::ScreenshotOf(HWND hWnd, const std::string& strName) const
     // Let pending paints land first.
     m_window.AnswerTimeMs(2000);
     Sleep(150);
+    // A box in front of the wizard is shown with the wizard around it.
     RECT rect = {};
+    RECT rectWizard = {};
     GetWindowRect(hWnd, &rect);
+    GetWindowRect(m_window.Dialog(), &rectWizard);
+    UnionRect(&rect, &rect, &rectWizard);
     CaptureScreen(rect).SaveBmp(m_strShots + L"\\" + Widen(strName) + L".bmp");
 }
 

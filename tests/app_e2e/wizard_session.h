@@ -46,7 +46,7 @@ public:
     std::string MessageBoxText(HWND hBox) const;
     void ClickMessageBoxButton(HWND hBox, int nButtonId) const;
 
-    // Saves the wizard's window as <shots>/<name>.bmp.
+    // Saves the wizard's window as <shots>/<name>.bmp; ScreenshotOf adds a window in front of it.
     void Screenshot(const std::string& strName) const;
     void ScreenshotOf(HWND hWnd, const std::string& strName) const;
 
