@@ -15,6 +15,8 @@ void CRunIndicators::Begin(HWND hWnd)
 {
     m_hWnd = hWnd;
     SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
+    ShutdownBlockReasonCreate(m_hWnd, L"A software download to the KRT-P940 is running. Stopping it now leaves "
+                                      L"the device without working software.");
     m_bAwake = true;
     if (m_pTaskbar == nullptr) {
         void* pInterface = nullptr;
@@ -62,6 +64,9 @@ void CRunIndicators::AllowSleep()
 {
     if (m_bAwake) {
         SetThreadExecutionState(ES_CONTINUOUS);
+        if (m_hWnd != nullptr && IsWindow(m_hWnd)) {
+            ShutdownBlockReasonDestroy(m_hWnd);
+        }
         m_bAwake = false;
     }
 }

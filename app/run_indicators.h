@@ -1,6 +1,6 @@
 #pragma once
 // What the rest of the system should know while a download runs: the computer must not go to sleep,
-// and the task-bar button shows the progress. Both are best effort: without a task bar interface
+// a shutdown names the reason it is held up, and the task-bar button shows the progress. Both are best effort: without a task bar interface
 // (an old system, Wine) only the sleep guard works.
 #include <windows.h>
 

@@ -113,6 +113,7 @@ std::span<const MessageEntry> CVelmoraEUT_KRT_P940Dlg::GetMessageTable() const
         OnMessage<&D::OnExtError>(WM_EXT_ERROR),
         OnMessage<&D::OnExtRange>(WM_EXT_RANGE),
         OnMessage<&D::OnWorkerEnded>(WM_WORKER_ENDED),
+        OnMessage<&D::OnQueryEndSession>(WM_QUERYENDSESSION),
     };
     return s_table;
 }

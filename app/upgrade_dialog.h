@@ -110,6 +110,7 @@ private:
     LRESULT OnExtError(WPARAM wParam, LPARAM lParam);
     LRESULT OnExtRange(WPARAM wParam, LPARAM lParam);
     LRESULT OnWorkerEnded(WPARAM wParam, LPARAM lParam);
+    LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
 
     // Page switch helpers.
     CWnd* ControlById(int nId);

@@ -268,6 +268,13 @@ void CVelmoraEUT_KRT_P940Dlg::ReleaseEndedWorker()
     m_hEndingWorker = nullptr;
 }
 
+LRESULT CVelmoraEUT_KRT_P940Dlg::OnQueryEndSession(WPARAM, LPARAM)
+{
+    // Logging off or shutting down in the middle of a download would leave the device without
+    // working software: the session may end only when no download runs.
+    return IsWorkerRunning() ? FALSE : TRUE;
+}
+
 bool CVelmoraEUT_KRT_P940Dlg::ConfirmClose()
 {
     if (m_pWorkerThread == nullptr) {

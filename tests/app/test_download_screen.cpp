@@ -166,8 +166,11 @@ TEST_F(DownloadScreenTest, ClosingDuringARunAsksAndNoLetsItGoOn)
 {
     m_pDlg->SetWorkerStart(&Platform::StartThread, &StoppableWorker);
     ReadyToStart();
+    EXPECT_EQ(SendMessageA(m_pDlg->m_hWnd, WM_QUERYENDSESSION, 0, 0), TRUE);
     Click(IDC_BTN_START);
     ASSERT_TRUE(m_pDlg->IsWorkerRunning());
+    // Nor may the session end under a running download.
+    EXPECT_EQ(SendMessageA(m_pDlg->m_hWnd, WM_QUERYENDSESSION, 0, 0), FALSE);
     {
         CBoxAnswerer answer(IDNO);
         PostMessageA(m_pDlg->m_hWnd, WM_CLOSE, 0, 0);
