@@ -63,6 +63,22 @@ void CBaseComm::UnescapeFrame()
         m_bShortReply = 1;  // nothing was asked yet: too short to be a reply
         return;
     }
-    m_nRxReplyLength = static_cast<int32_t>(UnescapeBytes(m_RxFrame, static_cast<size_t>(nFrame), m_RxReply));
+    {
+        std::lock_guard<std::mutex> lock(m_replyMutex);
+        m_nRxReplyLength = static_cast<int32_t>(UnescapeBytes(m_RxFrame, static_cast<size_t>(nFrame), m_RxReply));
+    }
     m_bShortReply = 0;
+}
+
+int32_t CBaseComm::CopyReply(uint8_t* pOut)
+{
+    std::lock_guard<std::mutex> lock(m_replyMutex);
+    // Exactly the reply just received: the rest of the buffer must not pass for part of it.
+    int32_t nLength = m_nRxReplyLength;
+    if (nLength < 0 || nLength > static_cast<int32_t>(RX_BUFFER_SIZE)) {
+        nLength = 0;
+    }
+    std::memset(pOut, 0, RX_BUFFER_SIZE);
+    std::memcpy(pOut, m_RxReply, static_cast<size_t>(nLength));
+    return nLength;
 }

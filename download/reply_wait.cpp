@@ -23,17 +23,9 @@ int32_t WaitForReplyUnobserved(uint32_t nTimeoutMs)
     Platform::CloseEventObject(hEvent);
 
     switch (nWait) {
-    case Platform::WAIT_RESULT_SIGNALED: {
-        // Hold exactly the reply just received: the rest of the buffer must not pass for part of it.
-        int32_t nLength = g_pComm->m_nRxReplyLength;
-        if (nLength < 0 || nLength > static_cast<int32_t>(RX_BUFFER_SIZE)) {
-            nLength = 0;
-        }
-        std::memset(ReplyBuffer, 0, sizeof(ReplyBuffer));
-        std::memcpy(ReplyBuffer, g_pComm->m_RxReply, static_cast<size_t>(nLength));
-        ReplyLength = nLength;
+    case Platform::WAIT_RESULT_SIGNALED:
+        ReplyLength = g_pComm->CopyReply(ReplyBuffer);
         return REPLY_OK;
-    }
     case Platform::WAIT_RESULT_TIMEOUT:
         return REPLY_TIMEOUT;
     case Platform::WAIT_RESULT_FAILED:

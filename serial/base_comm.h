@@ -4,6 +4,7 @@
 // the device commands (their code lives in download/).
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 #include "download/protocol.h"
 #include "platform/named_event.h"
@@ -50,6 +51,8 @@ public:
     void SendLargeFrame(const uint8_t* pPayload, uint32_t nLength, uint8_t byTag);
     void OnReceiveChunk(const uint8_t* pChunk);
     void UnescapeFrame();
+    // Copies the last decoded reply into pOut (RX_BUFFER_SIZE bytes); returns its length.
+    int32_t CopyReply(uint8_t* pOut);
 
     // Device commands; each sends one frame, the caller waits with WaitForReply.
     void SendStartupCmd(uint8_t byTag);
@@ -66,7 +69,7 @@ public:
     Platform::SerialHandle m_hComm = nullptr;
     std::atomic<int32_t> m_bConnected{0};  // written by the worker, read by the receive thread
     int32_t m_nRxLength = 0;
-    uint16_t m_wUnescapeMode = 0;
+    std::atomic<uint16_t> m_wUnescapeMode{0};  // set by the worker with each command, read by the receive thread
     uint8_t m_RxReply[RX_BUFFER_SIZE] = {};
     uint8_t m_RxFrame[RX_BUFFER_SIZE] = {};
     uint8_t m_RxAccum[RX_BUFFER_SIZE] = {};
@@ -84,6 +87,9 @@ public:
     char m_szReceiveEventName[128] = {};
     // Length of m_RxReply after un-escaping: the status test must not read a stale byte past it.
     int32_t m_nRxReplyLength = 0;
+    // Held while m_RxReply is decoded or copied: a reply that arrives late may be decoded while the
+    // worker still copies the one before it.
+    std::mutex m_replyMutex;
     Platform::ThreadHandle m_hReceiveThread = nullptr;
 
 private:
