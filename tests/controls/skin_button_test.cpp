@@ -303,42 +303,4 @@ TEST_F(SkinButtonTest, EmptyMaskLeavesNothingToSeeOrClick)
     EXPECT_EQ(dialog.At(ptCentre.x, ptCentre.y), CLR_BACKGROUND);
 }
 
-// How many more GDI objects the process could still make (up to a ceiling).
-int FreeGdiSlots()
-{
-    std::vector<HRGN> regions;
-    for (int i = 0; i < 80000; ++i) {
-        HRGN hRgn = ::CreateRectRgn(0, 0, 1, 1);
-        if (!hRgn)
-            break;
-        regions.push_back(hRgn);
-    }
-    for (HRGN hRgn : regions)
-        ::DeleteObject(hRgn);
-    return static_cast<int>(regions.size());
-}
-
-TEST_F(SkinButtonTest, ReskinningLosesNoGdiObjects)
-{
-    CSkinButton& button = m_dlg.Button(IDC_SPARE);
-    button.SetSkin(IDB_NORMAL, IDB_HOVER, IDB_PRESSED, IDB_DISABLED, IDB_CHECKED_DISABLED, IDB_FOCUS, IDB_MASK, 1, 1, 3);
-    Redraw(IDC_SPARE);
-    const DWORD nObjectsBefore = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-    const int nFreeBefore = FreeGdiSlots();
-    for (int i = 0; i < 10000; ++i) {
-        button.SetSkin(IDB_NORMAL, IDB_HOVER, IDB_PRESSED, IDB_DISABLED, IDB_CHECKED_DISABLED, IDB_FOCUS, IDB_MASK,
-                       static_cast<short>(i % 3), 1, 3);
-        if (i % 500 == 0)
-            Redraw(IDC_SPARE);
-    }
-    Redraw(IDC_SPARE);
-    const int nFreeAfter = FreeGdiSlots();
-    EXPECT_GT(nFreeBefore, 1000);
-    EXPECT_GE(nFreeAfter, nFreeBefore - 20);
-    if (nObjectsBefore) {  // where the system counts them
-        EXPECT_LE(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), nObjectsBefore + 20);
-    }
-    EXPECT_EQ(FaceAt(IDC_SPARE, 60, 20), CLR_NORMAL);
-}
-
 }  // namespace
