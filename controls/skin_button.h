@@ -22,8 +22,6 @@ public:
     void SetSkin(WORD nNormal, WORD nHover, WORD nPressed, WORD nDisabled, WORD nCheckedDisabled, WORD nFocus,
                  WORD nMask, short nDrawMode, short nBorder, short nFocusInset);
 
-    void SetTextColor(COLORREF clr) { m_clrText = clr; }
-
 protected:
     void PreSubclassWindow() override;
     void DrawItem(DRAWITEMSTRUCT* pDis) override;
