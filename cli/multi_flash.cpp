@@ -111,6 +111,11 @@ const char* SeveralDevicesHelp()
 
 int RunMultiFlash(const FlashOptions& options, const std::vector<std::string>& ports)
 {
+    // Declared first, so it goes last: a console being closed holds this process until the children,
+    // which clean up after themselves, have all been collected.
+    struct CCleanupSignal {
+        ~CCleanupSignal() { Platform::InterruptCleanupDone(); }
+    } cleanupSignal;
     // Ctrl-C is noted here and passed on; every child cleans up after itself and the parent waits for all.
     Platform::InstallInterruptHandler();
     const std::string strProgram = OwnProgramPath();
