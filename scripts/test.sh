@@ -10,7 +10,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 ROOT="$PWD"
 JOBS="${KRT_JOBS:-$(nproc)}"
-STAGES="${KRT_STAGES:-native asan fuzz win win64}"
+STAGES="${KRT_STAGES:-native asan tsan fuzz win win64}"
 
 total_pass=0
 total_fail=0
@@ -99,6 +99,11 @@ for s in $STAGES; do
                     cmake --build build-asan -j "$JOBS" &&
                     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
                     KRT_CTEST_ARGS="-LE slow" run_ctest build-asan asan' ;;
+    tsan)
+        stage tsan 'cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DKRT_TSAN=ON >/dev/null &&
+                    cmake --build build-tsan -j "$JOBS" &&
+                    TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+                    KRT_CTEST_ARGS="-LE slow" run_ctest build-tsan tsan' ;;
     fuzz)
         stage fuzz 'cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DKRT_FUZZ=ON \
                       -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null &&

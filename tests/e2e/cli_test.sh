@@ -36,10 +36,6 @@ KRT_TIME_SCALE=0.1 "$FLASH" --simulate > "$WORK/out" 2>&1; check simulate 0 $? "
 export KRT_TIME_SCALE=0.01
 grep -qF "Software Download Complete." "$WORK/out" || { echo "FAIL simulate: no final text"; failures=$((failures + 1)); }
 
-# Nobody reads the output after its third line: the flash goes on to the end (the exit status still says
-# whether the device verified) and nothing is left behind.
-KRT_TIME_SCALE=0.1 "$FLASH" --simulate 2>&1 | head -3 > "$WORK/out"; check closed-pipe 0 "${PIPESTATUS[0]}"
-
 head -c 5000 /dev/urandom > "$WORK/junk.bin"
 "$FLASH" --simulate --image "$WORK/junk.bin" > "$WORK/out" 2>&1
 check invalid-image 5 $? "$WORK/out" "Binary Selected is not a valid KVZ Binary."
@@ -90,12 +86,19 @@ while kill -0 $flash 2>/dev/null; do
     sleep 0.02
 done
 wait $flash; check relative-paths 0 $? "$WORK/out" "Software Download Complete."
-if [ "$anon_peak" -ge 32768 ]; then
+if ldd "$FLASH" 2>/dev/null | grep -qE 'lib(a|t)san'; then
+    echo "skip anonymous-memory: a sanitizer build carries shadow memory"
+elif [ "$anon_peak" -ge 32768 ]; then
     echo "FAIL anonymous-memory: peak RssAnon ${anon_peak} kB, expected under 32 MB"; failures=$((failures + 1))
 else
     echo "ok   anonymous-memory (peak RssAnon ${anon_peak} kB)"; passes=$((passes + 1))
 fi
 wait $devsim; check relative-paths-verified 0 $? "$WORK/devsim.out" "verification passed"
+
+# Nobody reads the output after its third line: the flash goes on to the end (the exit status still says
+# whether the device verified) and nothing is left behind.
+KRT_TIME_SCALE=0.1 "$FLASH" --simulate --image "$WORK/small.bin" 2>&1 | head -3 > "$WORK/out"
+check closed-pipe 0 "${PIPESTATUS[0]}"
 
 # Ctrl-C in the middle of a real-speed run: the port is closed, nothing is left behind.
 unset KRT_TIME_SCALE
@@ -104,8 +107,9 @@ pid=$!
 for _ in $(seq 1 200); do grep -q "Flash Writing" "$WORK/out" 2>/dev/null && break; sleep 0.05; done
 kill -INT $pid; wait $pid; check interrupt 130 $? "$WORK/out" "interrupted"
 
-# Ctrl-C while the flashed device reboots: the download is complete, and that is what counts.
-KRT_TIME_SCALE=0.2 "$FLASH" --simulate > "$WORK/out" 2>&1 &
+# Ctrl-C while the flashed device reboots: the download is complete, and that is what counts. A small
+# image gets there quickly, in a sanitizer build too.
+KRT_TIME_SCALE=0.2 "$FLASH" --simulate --image "$WORK/small.bin" > "$WORK/out" 2>&1 &
 pid=$!
 for _ in $(seq 1 600); do grep -q "Rebooting phone" "$WORK/out" 2>/dev/null && break; sleep 0.05; done
 sleep 0.5
