@@ -60,7 +60,7 @@ bool DriverVersion(std::string* pstrVersion)
     char szValue[64] = {};
     DWORD nSize = sizeof(szValue) - 1;
     HKEY hKey = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, DRIVER_KEY, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, DRIVER_KEY, 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &hKey) != ERROR_SUCCESS)
         return false;
     const LONG nResult = RegQueryValueExA(hKey, "Version", nullptr, nullptr, reinterpret_cast<BYTE*>(szValue), &nSize);
     RegCloseKey(hKey);
@@ -75,7 +75,7 @@ bool DriverFilePresent()
 
 bool MarkDriverInstalled()
 {
-    if (!SetText(HKEY_LOCAL_MACHINE, DRIVER_KEY, "Version", "5.16.0.0"))
+    if (!SetText(HKEY_LOCAL_MACHINE, DRIVER_KEY, "Version", "5.16.0.0", KEY_WOW64_32KEY))
         return false;
     const std::string strFolder = DRIVER_FOLDER;
     for (size_t nPos = strFolder.find('\\', 3);; nPos = strFolder.find('\\', nPos + 1)) {

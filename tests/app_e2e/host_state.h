@@ -16,8 +16,8 @@ constexpr const char* DRIVER_FILE = "C:\\Program Files\\VELMORA\\USB Drivers\\03
 bool PlugDevice(int nPort);
 bool UnplugDevice();
 
-// The traces the installed driver package leaves: the "Version" value (in this program's registry view,
-// the one a wizard of the same word size reads) and the driver file.
+// The traces the installed driver package leaves: the "Version" value (in the 32-bit registry view, where
+// the 32-bit package writes it and where both builds of the wizard read it) and the driver file.
 bool DriverVersion(std::string* pstrVersion);
 bool DriverFilePresent();
 // Leaves both traces, as an earlier installation would have.

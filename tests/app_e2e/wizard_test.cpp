@@ -46,6 +46,8 @@ void WizardTest::ExpectTempFolderEmpty()
 
 void WizardTest::ExpectConnectPage(bool bPortSeen)
 {
+    // States can be read while a handler is half-way; wait until the wizard is back in its message loop.
+    Ui().AnswerTimeMs(5000);
     EXPECT_TRUE(Ui().Visible(ID_BACK));
     EXPECT_TRUE(Ui().Visible(ID_EXIT));
     EXPECT_TRUE(Ui().IsAt(ID_EXIT, EXIT_LEFT));
@@ -61,6 +63,7 @@ void WizardTest::ExpectConnectPage(bool bPortSeen)
 
 void WizardTest::ExpectReadyToStart()
 {
+    Ui().AnswerTimeMs(5000);
     EXPECT_FALSE(Ui().Visible(ID_BACK));
     EXPECT_FALSE(Ui().Visible(ID_NEXT));
     EXPECT_FALSE(Ui().Visible(ID_EXIT));
