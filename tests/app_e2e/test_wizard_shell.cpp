@@ -52,10 +52,16 @@ TEST_F(WizardShell, AboutBoxFromSystemMenuThenEscapeEnds)
     // As a user: Alt+Space opens the system menu; its last item is "Velmora SW Upgrade (&A)..." (Up from
     // the first item wraps round to it; the A key could reach Wine's own "About Wine" first).
     Ui().PressKey(VK_SPACE, VK_MENU);
-    Sleep(500);
-    Ui().PressKey(VK_UP);
+    auto menuOpen = [] {
+        HWND hMenu = FindWindowW(L"#32768", nullptr);
+        return hMenu != nullptr && IsWindowVisible(hMenu);
+    };
+    ASSERT_TRUE(WaitUntil(menuOpen, 5000)) << "Alt+Space opened no system menu";
     Sleep(200);
-    Ui().PressKey(VK_RETURN);
+    Ui().PressKeyHere(VK_UP);
+    Sleep(300);
+    ASSERT_TRUE(menuOpen());
+    Ui().PressKeyHere(VK_RETURN);
     HWND hAbout = WaitForAbout(m_session.Process(), 5000);
     ASSERT_NE(nullptr, hAbout) << "no About box from the system menu";
     m_session.ScreenshotOf(hAbout, "about_box");

@@ -141,6 +141,11 @@ void CWizardWindow::Click(int nId) const
 void CWizardWindow::PressKey(WORD nKey, WORD nModifier) const
 {
     BringToFront();
+    PressKeyHere(nKey, nModifier);
+}
+
+void CWizardWindow::PressKeyHere(WORD nKey, WORD nModifier) const
+{
     std::vector<INPUT> inputs;
     auto key = [&inputs](WORD nVk, bool bUp) {
         INPUT input = {};

@@ -35,6 +35,8 @@ public:
     void Click(int nId) const;
     void ClickWindow(HWND hWnd) const;
     void PressKey(WORD nKey, WORD nModifier = 0) const;
+    // Keys to whatever has the keyboard now (an open menu, say), without bringing the wizard forward.
+    void PressKeyHere(WORD nKey, WORD nModifier = 0) const;
     bool BringToFront() const;
 
     // Time for a message from another process to be answered, in ms; negative when it was not answered
