@@ -55,7 +55,8 @@ TEST_F(WizardOutcome, FailedDownloadOffersRestart)
     m_session.Screenshot("page5_after_restart");
 }
 
-// Pulled out on the download page before the start: back to the connect page within one tick.
+// Pulled out on the download page before the start: back to the connect page within one tick; back
+// from there to page 3, the port timer stops.
 TEST_F(WizardOutcome, UnplugBeforeStartReturnsToConnectPage)
 {
     StartWizard(true, true);
@@ -74,6 +75,15 @@ TEST_F(WizardOutcome, UnplugBeforeStartReturnsToConnectPage)
     ASSERT_TRUE(HostState::PlugDevice(7));
     EXPECT_TRUE(WaitUntil([&] { return Ui().Enabled(ID_NEXT); }, TimerBudgetMs()));
     ExpectConnectPage(true);
+
+    // Back to page 3 stops it: the status bar keeps what page 3 wrote, tick after tick.
+    Ui().Click(ID_BACK);
+    ASSERT_TRUE(m_session.WaitForPage(3, PAGE_TIMEOUT_MS));
+    Sleep(TimerBudgetMs() + PORT_TIMER_MS);
+    EXPECT_EQ(STATUS_READY_INIT, Ui().StatusPart(0));
+    EXPECT_EQ(" ", Ui().StatusPart(3));
+    EXPECT_TRUE(Ui().Enabled(ID_NEXT));
+    EXPECT_FALSE(Ui().Visible(ID_IMG_CABLE_LARGE) || Ui().Visible(ID_IMG_CONNECTED));
 }
 
 // Closing while blocks are written asks first; No goes on writing, Yes stops the run cleanly and ends.
