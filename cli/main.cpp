@@ -135,6 +135,14 @@ int main(int argc, char** argv)
     if (bInfo) {
         return PrintImageInfo(options.strImage);
     }
+    // Every port is checked before any device is touched, also when several are flashed at once.
+    for (const std::string& strPort : ports) {
+        if (IsComPortName(strPort) && !IsOpenableComPort(strPort)) {
+            std::fprintf(stderr, "krt-flash: --port %s: only COM1 to COM%d can be opened\n", strPort.c_str(),
+                         LAST_COM_PORT);
+            return EXIT_FLASH_USAGE;
+        }
+    }
     if (bAll || ports.size() > 1) {
         return RunSeveralDevices(options, ports, bAll);
     }
@@ -143,11 +151,6 @@ int main(int argc, char** argv)
     }
     if (options.bSimulate && !options.strPort.empty()) {
         std::fprintf(stderr, "krt-flash: --simulate and --port exclude each other\n");
-        return EXIT_FLASH_USAGE;
-    }
-    if (!options.strPort.empty() && IsComPortName(options.strPort) && !IsOpenableComPort(options.strPort)) {
-        std::fprintf(stderr, "krt-flash: --port %s: only COM1 to COM%d can be opened\n", options.strPort.c_str(),
-                     LAST_COM_PORT);
         return EXIT_FLASH_USAGE;
     }
     // Staging changes the current folder: relative names must be resolved first.

@@ -61,6 +61,7 @@ fi
 "$FLASH" --port COM129 > "$WORK/out" 2>&1; check port-above-128 2 $? "$WORK/out" "only COM1 to COM128"
 "$FLASH" --port 'COM255' > "$WORK/out" 2>&1; check port-255 2 $? "$WORK/out" "only COM1 to COM128"
 "$FLASH" --port com0 > "$WORK/out" 2>&1; check port-0 2 $? "$WORK/out" "only COM1 to COM128"
+"$FLASH" --port COM7 --port COM200 > "$WORK/out" 2>&1; check port-200-of-several 2 $? "$WORK/out" "COM200: only COM1"
 KRT_TIME_SCALE=abc "$FLASH" > "$WORK/out" 2>&1; check bad-time-scale 2 $? "$WORK/out" "KRT_TIME_SCALE"
 
 # A device that refuses the startup command, on its own pty.
