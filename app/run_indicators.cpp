@@ -32,14 +32,18 @@ void CRunIndicators::Begin(HWND hWnd)
     if (m_pTaskbar != nullptr) {
         m_pTaskbar->SetProgressState(m_hWnd, TBPF_NORMAL);
         m_pTaskbar->SetProgressValue(m_hWnd, 0, 100);
+        m_nShownPercent = 0;
     }
 }
 
 void CRunIndicators::Progress(int nPercent)
 {
     if (m_pTaskbar != nullptr && m_hWnd != nullptr) {
-        const ULONGLONG nDone = nPercent < 0 ? 0 : (nPercent > 100 ? 100 : static_cast<ULONGLONG>(nPercent));
-        m_pTaskbar->SetProgressValue(m_hWnd, nDone, 100);
+        const int nDone = nPercent < 0 ? 0 : (nPercent > 100 ? 100 : nPercent);
+        if (nDone != m_nShownPercent) {
+            m_nShownPercent = nDone;
+            m_pTaskbar->SetProgressValue(m_hWnd, static_cast<ULONGLONG>(nDone), 100);
+        }
     }
 }
 

@@ -28,5 +28,7 @@ private:
 
     HWND m_hWnd = nullptr;
     ITaskbarList3* m_pTaskbar = nullptr;
+    // What the task-bar button shows; a report that does not change it costs no call to the shell.
+    int m_nShownPercent = -1;
     bool m_bAwake = false;
 };

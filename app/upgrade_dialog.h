@@ -23,6 +23,10 @@ constexpr UINT_PTR DETECT_PORT_TIMER = 1;
 constexpr UINT DETECT_PORT_PERIOD_MS = 2000;
 constexpr uint32_t PAGE_CHANGE_PAUSE_MS = 500;
 constexpr uint32_t PORT_STATE_PAUSE_MS = 100;
+// During a download the worker's status lines reach the screen at most this often: every report waits
+// for the dialog, and a status bar drawn with visual styles can take milliseconds to paint.
+constexpr UINT_PTR STATUS_PAINT_TIMER = 2;
+constexpr UINT STATUS_PAINT_PERIOD_MS = 100;
 
 // Messages an outside progress sender may send.
 constexpr UINT WM_EXT_RANGE = WM_USER + 3000;
@@ -119,6 +123,8 @@ private:
     void RunDriverCheck();
     void SetDriverCheckBusy(bool bBusy);
     void SetStatus(int nPart, const char* pszText);
+    void SetRunStatus(const char* pszText);
+    void FlushRunStatus();
     void MoveExitRight();
     int AskUser(const char* pszText, UINT nType);
 
@@ -135,6 +141,8 @@ private:
     // The worker that made its final report; released once it has returned.
     Platform::ThreadHandle m_hEndingWorker = nullptr;
     bool m_bInFinalReport = false;
+    bool m_bStatusPaintPending = false;
+    int64_t m_nLastStatusPaintMs = 0;
     bool m_bAbortRequested = false;
     bool m_bClosing = false;
     double m_dTimeScaleBeforeAbort = 1.0;

@@ -33,8 +33,12 @@ constexpr int32_t HIGHEST_PORT = 255;
 
 }  // namespace
 
-void CVelmoraEUT_KRT_P940Dlg::OnTimer(UINT_PTR)
+void CVelmoraEUT_KRT_P940Dlg::OnTimer(UINT_PTR nIdEvent)
 {
+    if (nIdEvent == STATUS_PAINT_TIMER) {
+        FlushRunStatus();
+        return;
+    }
     int32_t nPort = FindDevicePort();
     if (nPort < 0 || nPort > HIGHEST_PORT) {
         nPort = 0;  // a port the download could not open by number is no port for it
@@ -162,6 +166,7 @@ LRESULT CVelmoraEUT_KRT_P940Dlg::OnDownloadNotify(WPARAM, LPARAM lParam)
     case NOTIFY_FINISHED: {
         // The worker is blocked in this report, its last act: it is released once it has returned.
         m_bInFinalReport = true;
+        FlushRunStatus();
         StopWorker();
         m_bInFinalReport = false;
         const std::string strFinal = StatusText;
@@ -176,13 +181,39 @@ LRESULT CVelmoraEUT_KRT_P940Dlg::OnDownloadNotify(WPARAM, LPARAM lParam)
     }
     case NOTIFY_STATUS:
         if (!StatusText.empty()) {
-            SetStatus(0, StatusText.c_str());
+            SetRunStatus(StatusText.c_str());
         }
         break;
     default:
         break;
     }
     return 1;
+}
+
+void CVelmoraEUT_KRT_P940Dlg::SetRunStatus(const char* pszText)
+{
+    // The text is in the bar at once (a reader of the bar sees every line); only the painting waits.
+    SetStatus(0, pszText);
+    const int64_t nNowMs = Platform::MonotonicMs();
+    if (!m_bStatusPaintPending && nNowMs - m_nLastStatusPaintMs >= static_cast<int64_t>(STATUS_PAINT_PERIOD_MS)) {
+        m_nLastStatusPaintMs = nNowMs;
+        return;
+    }
+    ::ValidateRect(m_statusBar, nullptr);
+    if (!m_bStatusPaintPending) {
+        m_bStatusPaintPending = true;
+        SetTimer(STATUS_PAINT_TIMER, STATUS_PAINT_PERIOD_MS);
+    }
+}
+
+void CVelmoraEUT_KRT_P940Dlg::FlushRunStatus()
+{
+    KillTimer(STATUS_PAINT_TIMER);
+    if (m_bStatusPaintPending) {
+        m_bStatusPaintPending = false;
+        m_nLastStatusPaintMs = Platform::MonotonicMs();
+        m_statusBar.Invalidate();
+    }
 }
 
 void CVelmoraEUT_KRT_P940Dlg::ShowDownloadOutcome(const std::string& strFinal)
