@@ -51,14 +51,24 @@ int CTextProgressCtrl::SetPos(int nPos)
 
 LRESULT CTextProgressCtrl::OnSetText(WPARAM wParam, LPARAM lParam)
 {
-    LRESULT nResult = DefWindowProc(WM_SETTEXT, wParam, lParam);
     const char* pszText = reinterpret_cast<const char*>(lParam);
     std::string strText = pszText ? pszText : "";
+    if (m_bCaptionInWindow && strText == m_strCaption)
+        return TRUE;  // the window already holds this text
+    LRESULT nResult = DefWindowProc(WM_SETTEXT, wParam, lParam);
+    m_bCaptionInWindow = nResult != FALSE;
     if (strText != m_strCaption) {
         m_strCaption = std::move(strText);
         Invalidate(TRUE);
+        m_bPaintPending = true;
     }
     return nResult;
+}
+
+void CTextProgressCtrl::PaintChanges()
+{
+    if (m_bPaintPending)
+        UpdateWindow();
 }
 
 LRESULT CTextProgressCtrl::OnGetText(WPARAM wParam, LPARAM lParam) const
@@ -76,6 +86,7 @@ LRESULT CTextProgressCtrl::OnGetText(WPARAM wParam, LPARAM lParam) const
 void CTextProgressCtrl::OnPaint()
 {
     CPaintDC dcPaint(m_hWnd);
+    m_bPaintPending = false;
     if (m_nMin >= m_nMax)
         return;  // an empty range shows nothing; the paint request still ends
     const double fFraction = Fraction();

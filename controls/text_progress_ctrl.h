@@ -21,6 +21,10 @@ public:
     // the bar's width in pixels changes.
     int SetPos(int nPos);
     int GetPos() const { return m_nPos; }
+    // Paints at once what a caption change left unpainted (UpdateWindow, skipped when there is none).
+    // During a download every report waits for the dialog: one that changed nothing costs no call
+    // into the window system.
+    void PaintChanges();
 
 protected:
     LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
@@ -38,6 +42,8 @@ private:
     std::string m_strCaption;
     int m_bShowText = 1;
     int m_nBarWidth = -1;
+    bool m_bCaptionInWindow = false;  // the window's own text is the caption (set through WM_SETTEXT)
+    bool m_bPaintPending = false;
     COLORREF m_clrBar;
     COLORREF m_clrTrack;
     COLORREF m_clrTextOverTrack;

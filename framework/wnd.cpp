@@ -1,8 +1,19 @@
 #include "framework/wnd.h"
 
+#include <mutex>
+#include <unordered_map>
+
 namespace {
-// The window property that leads from a subclassed window to its object.
-const char OBJECT_PROPERTY[] = "KrtWndObject";
+
+// Subclassed windows and their objects. Kept in the process, not as a window property: a property
+// is a round trip to the window system on every message (under Wine a call to its server).
+std::mutex g_mapLock;
+std::unordered_map<HWND, CWnd*>& HandleMap()
+{
+    static std::unordered_map<HWND, CWnd*> s_map;
+    return s_map;
+}
+
 }  // namespace
 
 CWnd::~CWnd()
@@ -13,21 +24,30 @@ CWnd::~CWnd()
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
-    return hWnd ? static_cast<CWnd*>(::GetPropA(hWnd, OBJECT_PROPERTY)) : nullptr;
+    if (!hWnd)
+        return nullptr;
+    std::lock_guard<std::mutex> lock(g_mapLock);
+    auto it = HandleMap().find(hWnd);
+    return it == HandleMap().end() ? nullptr : it->second;
 }
 
 bool CWnd::SubclassWindow(HWND hWnd)
 {
-    if (!hWnd || m_hWnd || FromHandlePermanent(hWnd))
+    if (!hWnd || m_hWnd || !::IsWindow(hWnd))
         return false;
+    {
+        std::lock_guard<std::mutex> lock(g_mapLock);
+        if (!HandleMap().emplace(hWnd, this).second)
+            return false;
+    }
     m_hWnd = hWnd;
     PreSubclassWindow();
-    if (!::SetPropA(hWnd, OBJECT_PROPERTY, this)) {
-        m_hWnd = nullptr;
-        return false;
-    }
     m_pfnSuper = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWindowProc)));
+    if (!m_pfnSuper) {
+        UnsubclassWindow();  // a window of another process cannot be subclassed
+        return false;
+    }
     return true;
 }
 
@@ -36,7 +56,12 @@ HWND CWnd::UnsubclassWindow()
     HWND hWnd = m_hWnd;
     if (hWnd && m_pfnSuper) {
         ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-        ::RemovePropA(hWnd, OBJECT_PROPERTY);
+    }
+    if (hWnd) {
+        std::lock_guard<std::mutex> lock(g_mapLock);
+        auto it = HandleMap().find(hWnd);
+        if (it != HandleMap().end() && it->second == this)
+            HandleMap().erase(it);
     }
     m_pfnSuper = nullptr;
     m_hWnd = nullptr;

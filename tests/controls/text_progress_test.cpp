@@ -138,6 +138,27 @@ TEST_F(TextProgressTest, RepaintsOnlyWhenSomethingVisibleChanges)
     EXPECT_EQ(PaintsAfterPump(progress), nPaints + 2);
 }
 
+TEST_F(TextProgressTest, PaintChangesPaintsOnlyWhatACaptionLeftUnpainted)
+{
+    CCountingProgress& progress = m_dlg.m_progress;
+    wchar_t szOwn[64];
+    // The window's own text follows the caption, also an empty one over the template's text.
+    progress.SetWindowText("");
+    EXPECT_EQ(::InternalGetWindowText(progress, szOwn, 64), 0);
+    progress.SetPos(30);
+    int nPaints = PaintsAfterPump(progress);
+    progress.SetWindowText("Elapsed time : 3 sec - 1%");
+    progress.PaintChanges();
+    EXPECT_EQ(progress.m_nPaints, nPaints + 1);  // at once, not on the next pump
+    progress.SetWindowText("Elapsed time : 3 sec - 1%");
+    progress.SetPos(30);
+    progress.PaintChanges();
+    EXPECT_EQ(PaintsAfterPump(progress), nPaints + 1);
+    ::InternalGetWindowText(progress, szOwn, 64);
+    EXPECT_STREQ(szOwn, L"Elapsed time : 3 sec - 1%");
+    EXPECT_EQ(progress.GetWindowText(), "Elapsed time : 3 sec - 1%");
+}
+
 TEST_F(TextProgressTest, TextIsTheCaption)
 {
     CCountingProgress& progress = m_dlg.m_progress;
