@@ -159,7 +159,7 @@ LRESULT CVelmoraEUT_KRT_P940Dlg::OnDownloadNotify(WPARAM, LPARAM lParam)
             static_cast<int32_t>(static_cast<uint32_t>(m_tNow) - static_cast<uint32_t>(m_tStart));
         m_progress.SetWindowText(FormatElapsedText(nElapsed, nPercent).c_str());
         m_progress.SetPos(nPercent);
-        m_progress.UpdateWindow();
+        m_progress.PaintChanges();
         m_runIndicators.Progress(nPercent);
         break;
     }
@@ -192,14 +192,17 @@ LRESULT CVelmoraEUT_KRT_P940Dlg::OnDownloadNotify(WPARAM, LPARAM lParam)
 
 void CVelmoraEUT_KRT_P940Dlg::SetRunStatus(const char* pszText)
 {
-    // The text is in the bar at once (a reader of the bar sees every line); only the painting waits.
-    SetStatus(0, pszText);
     const int64_t nNowMs = Platform::MonotonicMs();
     if (!m_bStatusPaintPending && nNowMs - m_nLastStatusPaintMs >= static_cast<int64_t>(STATUS_PAINT_PERIOD_MS)) {
         m_nLastStatusPaintMs = nNowMs;
+        SetStatus(0, pszText);
         return;
     }
-    ::ValidateRect(m_statusBar, nullptr);
+    // The text is in the bar at once (a reader of the bar sees every line); only the painting waits.
+    // The bar paints itself inside SB_SETTEXT, so it is kept from drawing while the text changes.
+    m_statusBar.SendMessage(WM_SETREDRAW, FALSE);
+    SetStatus(0, pszText);
+    m_statusBar.SendMessage(WM_SETREDRAW, TRUE);
     if (!m_bStatusPaintPending) {
         m_bStatusPaintPending = true;
         SetTimer(STATUS_PAINT_TIMER, STATUS_PAINT_PERIOD_MS);

@@ -49,6 +49,43 @@ unsigned StoppableWorker(void* pParam)
     return 0;
 }
 
+// A burst of status lines as fast as the dialog takes them (the engine sends one per block), then
+// a final report once the test lets it go.
+std::atomic<bool> g_bBurstSent{false};
+std::atomic<bool> g_bFinish{false};
+std::atomic<DWORD> g_dwBurstMs{0};
+const int BURST_LINES = 300;
+
+unsigned BurstWorker(void* pParam)
+{
+    std::unique_ptr<DownloadJob> pJob(static_cast<DownloadJob*>(pParam));
+    Platform::DeleteFileAt(pJob->strImagePath.c_str());
+    const DWORD dwStart = GetTickCount();
+    for (int i = 1; i <= BURST_LINES; ++i) {
+        NotifyStatus(("Writing system : block " + std::to_string(i)).c_str());
+    }
+    g_dwBurstMs = GetTickCount() - dwStart;
+    g_bBurstSent = true;
+    while (!g_bFinish && !DownloadAbort) {
+        Sleep(5);
+    }
+    NotifyStatus("Write failed!");
+    NotifyDialog(0, NOTIFY_FINISHED, 0, "Write failed!");
+    return 0;
+}
+
+// Counts the paints of one window by standing in front of its procedure.
+WNDPROC g_pfnStatusProc = nullptr;
+std::atomic<int> g_nStatusPaints{0};
+
+LRESULT CALLBACK CountingStatusProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (nMsg == WM_PAINT) {
+        ++g_nStatusPaints;
+    }
+    return CallWindowProcA(g_pfnStatusProc, hWnd, nMsg, wParam, lParam);
+}
+
 Platform::ThreadHandle FailingStart(Platform::ThreadProc, void*, Platform::ThreadPriority)
 {
     return nullptr;
@@ -234,4 +271,32 @@ TEST_F(DownloadScreenTest, ProgressWithoutAnnouncedTotalShowsNoShare)
 {
     SendMessageA(m_pDlg->m_hWnd, WM_USER + 3002, reinterpret_cast<WPARAM>(L"x"), 5);
     EXPECT_NE(ProgressCaption().find("- 0%"), std::string::npos) << ProgressCaption();
+}
+
+TEST_F(DownloadScreenTest, StatusLinesReachTheBarAtOnceButArePaintedAtMostEveryTenthOfASecond)
+{
+    g_bBurstSent = false;
+    g_bFinish = false;
+    m_pDlg->SetWorkerStart(&Platform::StartThread, &BurstWorker);
+    ReadyToStart();
+    HWND hBar = FindWindowExA(m_pDlg->m_hWnd, nullptr, STATUSCLASSNAMEA, nullptr);
+    g_pfnStatusProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hBar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingStatusProc)));
+    Pump(200);
+    g_nStatusPaints = 0;
+    Click(IDC_BTN_START);
+    ASSERT_TRUE(PumpUntil([&] { return g_bBurstSent.load(); }, 60000));
+    // The last line is in the bar at once; the screen showed one now and then (the start's own
+    // status lines before the burst paint too).
+    EXPECT_EQ(StatusPart(0), "Writing system : block " + std::to_string(BURST_LINES));
+    EXPECT_LE(g_nStatusPaints.load(), static_cast<int>(g_dwBurstMs / 100) + 8) << g_dwBurstMs << " ms";
+    EXPECT_TRUE(IsWindowVisible(hBar));
+    // The last line is painted without a further report.
+    const int nPaintsAfterBurst = g_nStatusPaints;
+    EXPECT_TRUE(PumpUntil([&] { return g_nStatusPaints > nPaintsAfterBurst; }, 1000));
+
+    g_bFinish = true;
+    ASSERT_TRUE(PumpUntil([&] { return !m_pDlg->IsWorkerRunning(); }, 20000));
+    EXPECT_EQ(StatusPart(0), "Write failed!");
+    SetWindowLongPtrA(hBar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_pfnStatusProc));
 }
