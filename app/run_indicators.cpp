@@ -11,6 +11,17 @@ CRunIndicators::~CRunIndicators()
     }
 }
 
+void CRunIndicators::UseTaskbar(ITaskbarList3* pTaskbar)
+{
+    if (pTaskbar != nullptr) {
+        pTaskbar->AddRef();
+    }
+    if (m_pTaskbar != nullptr) {
+        m_pTaskbar->Release();
+    }
+    m_pTaskbar = pTaskbar;
+}
+
 void CRunIndicators::Begin(HWND hWnd)
 {
     m_hWnd = hWnd;
@@ -51,7 +62,8 @@ void CRunIndicators::Failed()
 {
     AllowSleep();
     if (m_pTaskbar != nullptr && m_hWnd != nullptr) {
-        m_pTaskbar->SetProgressValue(m_hWnd, 100, 100);
+        // The whole button turns red, wherever the run stopped.
+        Progress(100);
         m_pTaskbar->SetProgressState(m_hWnd, TBPF_ERROR);
     }
 }

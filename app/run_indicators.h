@@ -1,7 +1,7 @@
 #pragma once
 // What the rest of the system should know while a download runs: the computer must not go to sleep,
-// a shutdown names the reason it is held up, and the task-bar button shows the progress. Both are best effort: without a task bar interface
-// (an old system, Wine) only the sleep guard works.
+// a shutdown names the reason it is held up, and the task-bar button shows the progress. All are best
+// effort: without a task-bar interface (an old system) only the sleep guard works.
 #include <windows.h>
 
 struct ITaskbarList3;
@@ -22,6 +22,8 @@ public:
     void Clear();
 
     bool IsKeepingAwake() const { return m_bAwake; }
+    // Shows the progress through this task-bar interface instead of the shell's (held with a reference).
+    void UseTaskbar(ITaskbarList3* pTaskbar);
 
 private:
     void AllowSleep();

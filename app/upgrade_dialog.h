@@ -52,6 +52,10 @@ public:
     using ThreadStarter = Platform::ThreadHandle (*)(Platform::ThreadProc, void*, Platform::ThreadPriority);
     void SetWorkerStart(ThreadStarter pfnStart, Platform::ThreadProc pfnWorker);
 
+    // What a download shows outside the window (sleep guard, task-bar button); a test can give it
+    // a task bar of its own.
+    CRunIndicators& RunIndicators() { return m_runIndicators; }
+
     // True while a download thread is running or ending.
     bool IsWorkerRunning() const { return m_pWorkerThread != nullptr || m_hEndingWorker != nullptr; }
 
