@@ -4,7 +4,6 @@
 
 #include <ole2.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "app/resource_ids.h"
@@ -27,21 +26,6 @@ std::string WindowTitle()
     return std::string(" SW Upgrade - [ ") + szModel + " ] - " + szVersion;
 }
 
-// Test runs against the simulated device set KRT_TIME_SCALE to run every pause, time-out and the port
-// timer faster, as they do for the command-line flasher. Anything but a number above 0 is ignored.
-void ApplyTestTimeScale()
-{
-    const char* pszScale = std::getenv("KRT_TIME_SCALE");
-    if (pszScale == nullptr || *pszScale == '\0') {
-        return;
-    }
-    char* pszEnd = nullptr;
-    const double dScale = std::strtod(pszScale, &pszEnd);
-    if (pszEnd != nullptr && *pszEnd == '\0' && dScale > 0.0) {
-        Platform::SetTimeScale(dScale);
-    }
-}
-
 }  // namespace
 
 bool CVelmoraEUT_KRT_P940App::InitInstance()
@@ -51,7 +35,9 @@ bool CVelmoraEUT_KRT_P940App::InitInstance()
         ActivateWindowByTitle(WindowTitle().c_str());
         return false;
     }
-    ApplyTestTimeScale();
+    // Test runs against the simulated device run every pause, time-out and the port timer faster;
+    // a value that is no scale is ignored.
+    Platform::SetTimeScaleFromEnvironment();
     RegisterControlClasses();
     CRichEditCtrl::LoadClass();
     // The task-bar progress is a COM object of the shell.

@@ -199,10 +199,7 @@ void CVelmoraEUT_KRT_P940Dlg::SetRunStatus(const char* pszText)
         return;
     }
     // The text is in the bar at once (a reader of the bar sees every line); only the painting waits.
-    // The bar paints itself inside SB_SETTEXT, so it is kept from drawing while the text changes.
-    m_statusBar.SendMessage(WM_SETREDRAW, FALSE);
-    SetStatus(0, pszText);
-    m_statusBar.SendMessage(WM_SETREDRAW, TRUE);
+    m_statusBar.SetTextUnpainted(pszText, 0);
     if (!m_bStatusPaintPending) {
         m_bStatusPaintPending = true;
         SetTimer(STATUS_PAINT_TIMER, STATUS_PAINT_PERIOD_MS);

@@ -111,13 +111,10 @@ private:
     {
         char szText[96];
         std::snprintf(szText, sizeof(szText), " Writing partition 5 (system) : block %d", static_cast<int>(wParam));
-        if (lParam == 2) {
-            m_statusBar.SendMessage(WM_SETREDRAW, FALSE);
-            m_statusBar.SetText(szText, 0);
-            m_statusBar.SendMessage(WM_SETREDRAW, TRUE);
-        } else {
+        if (lParam == 2)
+            m_statusBar.SetTextUnpainted(szText, 0);
+        else
             (lParam ? m_classicBar : m_statusBar).SetText(szText, 0);
-        }
         return 1;
     }
     LRESULT OnEmpty(WPARAM, LPARAM) { return 1; }

@@ -24,17 +24,11 @@ constexpr const char* TOOL_VERSION = "1.0.019";
 // simulated device and is never needed with a real one.
 bool ApplyTimeScale()
 {
-    const char* pszScale = std::getenv("KRT_TIME_SCALE");
-    if (pszScale == nullptr || pszScale[0] == '\0') {
-        return true;
-    }
-    char* pEnd = nullptr;
-    const double dScale = std::strtod(pszScale, &pEnd);
-    if (pEnd == pszScale || *pEnd != '\0' || !(dScale > 0.0) || dScale > 1000.0) {
-        std::fprintf(stderr, "krt-flash: KRT_TIME_SCALE must be a number above 0 (got '%s')\n", pszScale);
+    if (!Platform::SetTimeScaleFromEnvironment()) {
+        std::fprintf(stderr, "krt-flash: KRT_TIME_SCALE must be a number above 0 (got '%s')\n",
+                     std::getenv("KRT_TIME_SCALE"));
         return false;
     }
-    Platform::SetTimeScale(dScale);
     return true;
 }
 

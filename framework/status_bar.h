@@ -24,6 +24,15 @@ public:
     }
     BOOL SetParts(int nParts, const int* pRightEdges) const { return static_cast<BOOL>(SendMessage(SB_SETPARTS, static_cast<WPARAM>(nParts), reinterpret_cast<LPARAM>(pRightEdges))); }
     BOOL SetText(const char* pszText, int nPart, int nType = 0) const { return static_cast<BOOL>(SendMessage(SB_SETTEXTA, static_cast<WPARAM>(nPart | nType), reinterpret_cast<LPARAM>(pszText))); }
+    // The text is in the bar at once but not painted now (some bars paint inside SB_SETTEXT); the
+    // caller invalidates the bar when the screen should catch up.
+    BOOL SetTextUnpainted(const char* pszText, int nPart) const
+    {
+        SendMessage(WM_SETREDRAW, FALSE);
+        BOOL bDone = SetText(pszText, nPart);
+        SendMessage(WM_SETREDRAW, TRUE);
+        return bDone;
+    }
     std::string GetText(int nPart) const
     {
         std::string strText(LOWORD(SendMessage(SB_GETTEXTLENGTHA, static_cast<WPARAM>(nPart))) + 1u, '\0');

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
 #include <thread>
 
@@ -23,6 +24,21 @@ void SetTimeScale(double dScale)
 double GetTimeScale()
 {
     return g_dTimeScale.load();
+}
+
+bool SetTimeScaleFromEnvironment()
+{
+    const char* pszScale = std::getenv("KRT_TIME_SCALE");
+    if (pszScale == nullptr || pszScale[0] == '\0') {
+        return true;
+    }
+    char* pEnd = nullptr;
+    const double dScale = std::strtod(pszScale, &pEnd);
+    if (pEnd == pszScale || *pEnd != '\0' || !(dScale > 0.0) || dScale > 1000.0) {
+        return false;
+    }
+    SetTimeScale(dScale);
+    return true;
 }
 
 uint32_t ScaledMs(uint32_t nMs)
