@@ -19,13 +19,13 @@ total_fail=0
 failed_stages=()
 timings=()
 windows_suites=()
-ctest_logs=()
+TEST_TIMES="$(mktemp)"  # seconds, test and build of every test run
 
 run_ctest() {  # dir label
     local dir="$1" label="$2" log="$1/ctest.log"
-    ctest_logs+=("$log")
     (cd "$dir" && ctest --output-on-failure -j "$TEST_JOBS" ${KRT_CTEST_ARGS:-}) 2>&1 | tee "$log"
     local rc=${PIPESTATUS[0]}
+    sed -nE "s|.*Test +#[0-9]+: ([^ ]+) [.* ]+[A-Za-z*]+ *[A-Za-z]* +([0-9.]+) sec.*|\\2 \\1 ($dir)|p" "$log" >>"$TEST_TIMES"
     local line
     line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
     if [ -n "$line" ]; then
@@ -169,13 +169,9 @@ done
 echo "=== timings (bootstrap not counted): $(IFS=';'; echo "${timings[*]}" | sed 's/;/; /g')"
 echo "=== total: $((SECONDS - t_start))s"
 # The five slowest tests of the whole run, with their build.
-if [ ${#ctest_logs[@]} -ne 0 ]; then
-    echo "=== slowest tests:"
-    for log in "${ctest_logs[@]}"; do
-        [ -f "$log" ] || continue
-        sed -nE "s|.*Test +#[0-9]+: ([^ ]+) [.* ]+[A-Za-z*]+ *[A-Za-z]* +([0-9.]+) sec.*|\\2 \\1 ($(basename "$(dirname "$log")"))|p" "$log"
-    done | sort -rn | head -5 | awk '{printf "    %6.1f s  %s %s\n", $1, $2, $3}'
-fi
+echo "=== slowest tests:"
+sort -rn "$TEST_TIMES" | head -5 | awk '{printf "    %6.1f s  %s %s\n", $1, $2, $3}'
+rm -f "$TEST_TIMES"
 windows_line=""
 if [ ${#windows_suites[@]} -ne 0 ]; then
     windows_line="; Windows suites: $(IFS=';'; echo "${windows_suites[*]}" | sed 's/;/, /g')"
