@@ -26,10 +26,12 @@ FlashExitCode ExitCodeForFinalText(const std::string& strFinal)
     if (strFinal == MSG_NO_PORT) {
         return EXIT_FLASH_NO_PORT;
     }
-    if (strFinal == MSG_CANNOT_CREATE_PORT || strFinal == MSG_CANNOT_OPEN_PORT) {
+    if (strFinal == MSG_CANNOT_CREATE_PORT || strFinal == MSG_CANNOT_OPEN_PORT || strFinal == MSG_NO_REPLY_EVENT ||
+        strFinal == MSG_NO_RECEIVE_THREAD) {
         return EXIT_FLASH_PORT_SETUP;
     }
-    if (strFinal == MSG_INVALID_IMAGE || strFinal == MSG_PARTITION_FILES_FAILED) {
+    // The invalid-image text may be followed by the reason.
+    if (strFinal.rfind(MSG_INVALID_IMAGE, 0) == 0 || strFinal == MSG_PARTITION_FILES_FAILED) {
         return EXIT_FLASH_BAD_IMAGE;
     }
     if (StartsWithFormat(strFinal, MSG_PARTITION_FILES_NOT_WRITTEN)) {
@@ -58,8 +60,10 @@ const char* ExitCodeHelp()
            "  1    other failure\n"
            "  2    bad command line\n"
            "  3    no device port found (Error in Finding Com Port!)\n"
-           "  4    port set-up failed (Cannot create ComPort! / Cannot Open ComPort!)\n"
-           "  5    invalid or unreadable image\n"
+           "  4    port set-up failed (Cannot create ComPort! / Cannot Open ComPort!, or the reply event or\n"
+           "       the receive thread could not be made)\n"
+           "  5    invalid or unreadable image, also a partition table whose flash regions overlap or are\n"
+           "       too small for their blocks (the reason follows the message)\n"
            "  6    no response to the startup command\n"
            "  7    startup command refused (Unrecognized ACK Value)\n"
            "  8    erasing or writing the flash failed (Flash download error!)\n"

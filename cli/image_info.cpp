@@ -14,8 +14,10 @@ int PrintImageInfo(const std::string& strImage)
         return EXIT_FLASH_BAD_IMAGE;
     }
     CContainerInfo info;
-    if (DecodeContainer(source.Data(), source.Size(), &info, DIGEST_VERIFY) != 0) {
-        std::fprintf(stderr, "krt-flash: %s: Binary Selected is not a valid KVZ Binary.\n", source.Describe().c_str());
+    std::string strFault;
+    if (DecodeContainer(source.Data(), source.Size(), &info, DIGEST_VERIFY, &strFault) != 0) {
+        std::fprintf(stderr, "krt-flash: %s: Binary Selected is not a valid KVZ Binary. %s\n", source.Describe().c_str(),
+                     strFault.c_str());
         return EXIT_FLASH_BAD_IMAGE;
     }
     std::printf("%s: %zu bytes, block size 0x%X, page size 0x%X, raw page size 0x%X, %d partitions\n",

@@ -138,8 +138,10 @@ bool RunDownload(const char* pszImagePath, int32_t nRebuildFlag)
     }
     NotifyStatus(STATUS_COMPORT_READY);
 
-    if (ParseContainer(pszImagePath) == -1) {
-        FormatMessageText("%s", MSG_INVALID_IMAGE);
+    std::string strFault;
+    if (ParseContainer(pszImagePath, &strFault) == -1) {
+        // The reason (a flash layout that would overwrite a neighbour, say) follows the usual text.
+        FormatMessageText("%s%s%s", MSG_INVALID_IMAGE, strFault.empty() ? "" : " ", strFault.c_str());
         return false;
     }
     NotifyStatus(STATUS_MAKE_PARTITION_FILES);

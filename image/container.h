@@ -3,6 +3,7 @@
 // the raw NAND pages (data + spare) of all partitions. All integers are 32-bit little-endian.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 constexpr char CONTAINER_MAGIC[] = "LOCKPCHD";
 constexpr size_t CONTAINER_MAGIC_BYTES = 8;
@@ -73,17 +74,21 @@ enum DigestCheck {
     DIGEST_VERIFY = 1,
 };
 
-// Decodes and checks a whole container held in memory: magic, geometry, partition table, names,
-// that the file holds every page the table describes, and (if asked) the page-data digest.
-// Returns 0 and fills *pInfo, or -1 and leaves *pInfo unchanged.
-int DecodeContainer(const uint8_t* pData, size_t nSize, CContainerInfo* pInfo, DigestCheck nDigest = DIGEST_VERIFY);
+// Decodes and checks a whole container held in memory: magic, geometry, partition table, names, the
+// flash layout (each partition's blocks fit its region, no two regions overlap), that the file holds
+// every page the table describes, and (if asked) the page-data digest.
+// Returns 0 and fills *pInfo, or -1 and leaves *pInfo unchanged; pstrFault, if given, then says why.
+int DecodeContainer(const uint8_t* pData, size_t nSize, CContainerInfo* pInfo, DigestCheck nDigest = DIGEST_VERIFY,
+                    std::string* pstrFault = nullptr);
 
 // The header part of DecodeContainer: pHeader holds the first CONTAINER_HEADER_BYTES of a file of
 // nFileSize bytes. The digest is not checked.
-int DecodeContainerHeader(const uint8_t* pHeader, uint64_t nFileSize, CContainerInfo* pInfo);
+int DecodeContainerHeader(const uint8_t* pHeader, uint64_t nFileSize, CContainerInfo* pInfo,
+                          std::string* pstrFault = nullptr);
 
 // True for a partition name that can safely become part of a file name in the working folder.
 bool IsSafePartitionName(const char achName[PARTITION_NAME_BYTES]);
 
-// Checks the container file at pszPath (digest included) and fills ContainerInfo. 0 or -1.
-int32_t ParseContainer(const char* pszPath);
+// Checks the container file at pszPath (digest included) and fills ContainerInfo. 0 or -1; pstrFault,
+// if given, then says why.
+int32_t ParseContainer(const char* pszPath, std::string* pstrFault = nullptr);

@@ -225,7 +225,7 @@ TEST_F(DownloadRunTest, InvalidImageIsRejectedBeforeAnyCommand)
     StageContainer(container);
     StartDevice();
     EXPECT_EQ(RunWorker(), 0u);
-    ExpectFinalReports("Binary Selected is not a valid KVZ Binary.");
+    ExpectFinalReports("Binary Selected is not a valid KVZ Binary. It does not begin as a firmware container does.");
     EXPECT_EQ(ExitCodeForFinalText(MessageText), EXIT_FLASH_BAD_IMAGE);
     EXPECT_TRUE(m_pDevice->GetTranscript().empty());
     ExpectFolderEmpty();
@@ -237,8 +237,28 @@ TEST_F(DownloadRunTest, InvalidImageIsRejectedBeforeAnyCommand)
     container[container.size() - 100] ^= 0x01;
     StageContainer(container);
     EXPECT_EQ(RunWorker(), 0u);
-    ExpectFinalReports("Binary Selected is not a valid KVZ Binary.");
+    ExpectFinalReports("Binary Selected is not a valid KVZ Binary. Its page data do not match the digest in its header.");
     EXPECT_TRUE(m_pDevice->GetTranscript().empty());
+
+    // A flash layout that would erase a neighbour: a partition that reaches into the one before it, and
+    // one that carries more blocks than its region holds. Refused before the device hears anything.
+    ContainerLayout layout = SmallLayout();
+    layout.m_partitions.back().m_dwStartBlock = layout.m_partitions[layout.m_partitions.size() - 2].m_dwEndBlock;
+    m_reports.clear();
+    StageContainer(BuildContainer(layout));
+    EXPECT_EQ(RunWorker(), 0u);
+    EXPECT_NE(MessageText.find("Binary Selected is not a valid KVZ Binary. Partitions "), std::string::npos) << MessageText;
+    EXPECT_NE(MessageText.find("overlap in flash"), std::string::npos) << MessageText;
+    EXPECT_EQ(ExitCodeForFinalText(MessageText), EXIT_FLASH_BAD_IMAGE);
+    layout = SmallLayout();
+    PartitionSpec& last = layout.m_partitions.back();
+    last.m_dwEndBlock = last.m_dwStartBlock + last.m_dwBlockCount - 2;
+    m_reports.clear();
+    StageContainer(BuildContainer(layout));
+    EXPECT_EQ(RunWorker(), 0u);
+    EXPECT_NE(MessageText.find("more than its flash region"), std::string::npos) << MessageText;
+    EXPECT_TRUE(m_pDevice->GetTranscript().empty());
+    ExpectFolderEmpty();
 }
 
 TEST_F(DownloadRunTest, MissingPartitionFile)

@@ -40,6 +40,15 @@ head -c 5000 /dev/urandom > "$WORK/junk.bin"
 "$FLASH" --simulate --image "$WORK/junk.bin" > "$WORK/out" 2>&1
 check invalid-image 5 $? "$WORK/out" "Binary Selected is not a valid KVZ Binary."
 
+# A table whose APPS region reaches over a boot partition: refused by --info and before any command.
+"$MKIMAGE" "$WORK/overlap.bin" --block-size 16384 --partition BOOT:0:1:1 --partition SBL1:2:3:1 \
+    --partition SBL2:4:5:1 --partition SBL3:6:7:1 --partition APPS:2:40:20 > /dev/null
+"$FLASH" --info --image "$WORK/overlap.bin" > "$WORK/out" 2>&1
+check overlapping-layout-info 5 $? "$WORK/out" "Partitions SBL1 (blocks 2 to 3) and APPS (blocks 2 to 40) overlap in flash."
+"$FLASH" --simulate --image "$WORK/overlap.bin" > "$WORK/out" 2>&1
+check overlapping-layout-flash 5 $? "$WORK/out" "not a valid KVZ Binary. Partitions SBL1"
+rm -f "$WORK/overlap.bin"
+
 "$FLASH" --port "$WORK/no-such-tty" > "$WORK/out" 2>&1; check port-setup 4 $? "$WORK/out" "Cannot Open ComPort!"
 "$FLASH" > "$WORK/out" 2>&1; check no-port 3 $? "$WORK/out" "Error in Finding Com Port!"
 # A disk too small for the run (a private tmpfs in a user namespace, where the system allows one): its own

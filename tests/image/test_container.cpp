@@ -238,3 +238,47 @@ TEST_F(ParseContainerFileTest, ParsesAFileAndKeepsTheLastGoodResultOnRefusal)
 }
 
 }  // namespace
+
+// Tables whose regions would let one partition's erase or writes reach another: refused by every path
+// (the download's file parser and the in-memory decoder), naming the partitions.
+TEST(ContainerTest, RefusesFlashLayoutsThatReachAnotherPartition)
+{
+    struct Case {
+        const char* pszWhat;
+        void (*pfnEdit)(ContainerLayout*);
+        const char* pszNames;
+    };
+    const Case CASES[] = {
+        {"AMSS from block 2, over MIBI", [](ContainerLayout* p) { p->m_partitions[4].m_dwStartBlock = 2; },
+         "MIBI (blocks 0 to 9) and AMSS (blocks 2 to 50)"},
+        {"DSP1 starting inside AMSS", [](ContainerLayout* p) { p->m_partitions[5].m_dwStartBlock = 40; },
+         "AMSS (blocks 24 to 50) and DSP1 (blocks 40 to 77)"},
+        {"5 blocks in a 3-block region",
+         [](ContainerLayout* p) { p->m_partitions[2].m_dwBlockCount = 5; }, "FSBL carries 5 blocks"},
+        {"end before start", [](ContainerLayout* p) { p->m_partitions[7].m_dwEndBlock = 480; }, "FOEN"},
+    };
+    const std::string strPath = testing::TempDir() + "layout.bin";
+    for (const Case& c : CASES) {
+        ContainerLayout layout = ShippedLayout();
+        // The shipped table, its page data cut to one block per partition so each case builds quickly.
+        for (PartitionSpec& spec : layout.m_partitions)
+            spec.m_dwBlockCount = spec.m_dwBlockCount == 0 ? 0 : 1;
+        layout.m_partitions[2].m_dwBlockCount = 2;
+        std::vector<uint8_t> bytes = BuildContainer(layout);
+        CContainerInfo info;
+        ASSERT_EQ(DecodeContainer(bytes.data(), bytes.size(), &info), 0) << c.pszWhat << ": the valid table";
+        c.pfnEdit(&layout);
+        bytes = BuildContainer(layout);
+        std::string strFault;
+        EXPECT_EQ(DecodeContainer(bytes.data(), bytes.size(), &info, DIGEST_VERIFY, &strFault), -1) << c.pszWhat;
+        EXPECT_NE(strFault.find(c.pszNames), std::string::npos) << c.pszWhat << ": " << strFault;
+        FILE* pFile = Platform::OpenFile(strPath.c_str(), "wb");
+        ASSERT_NE(pFile, nullptr);
+        fwrite(bytes.data(), 1, bytes.size(), pFile);
+        fclose(pFile);
+        strFault.clear();
+        EXPECT_EQ(ParseContainer(strPath.c_str(), &strFault), -1) << c.pszWhat;
+        EXPECT_NE(strFault.find(c.pszNames), std::string::npos) << c.pszWhat << ": " << strFault;
+    }
+    Platform::DeleteFileAt(strPath.c_str());
+}
