@@ -56,7 +56,11 @@ void CSkinButton::SetSkin(WORD nNormal, WORD nHover, WORD nPressed, WORD nDisabl
     m_nBorder = nBorder;
     m_nFocusInset = std::max<short>(nFocusInset, 0);
 
-    if (!nMask || !m_bmpMask.LoadBitmap(nMask) || !IsWindow())
+    if (!nMask) {
+        FitRegionToFace();
+        return;
+    }
+    if (!m_bmpMask.LoadBitmap(nMask) || !IsWindow())
         return;
     if (HRGN hRgn = CreateRegionFromMask(m_bmpMask, CLR_MASK_OUTSIDE)) {
         // The window takes the region over (and deletes the one it had); if it refuses, it is ours.
@@ -67,6 +71,28 @@ void CSkinButton::SetSkin(WORD nNormal, WORD nHover, WORD nPressed, WORD nDisabl
         SIZE size = m_bmpMask.GetSize();
         SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+}
+
+void CSkinButton::FitRegionToFace()
+{
+    if (!IsWindow())
+        return;
+    // A face copied at its own size onto a larger window leaves part of the window without a face; that
+    // part must not take the mouse either, or a click there (or on a neighbour's face beneath it) would
+    // press this control. The window keeps its place and size; only its region shrinks to the face.
+    RECT rcWindow = {};
+    ::GetWindowRect(m_hWnd, &rcWindow);
+    const LONG cx = rcWindow.right - rcWindow.left;
+    const LONG cy = rcWindow.bottom - rcWindow.top;
+    HRGN hRgn = nullptr;
+    if (m_nDrawMode == DRAW_COPY && !m_bmpNormal.IsNull()) {
+        const SIZE size = m_bmpNormal.GetSize();
+        if (size.cx < cx || size.cy < cy)
+            hRgn = ::CreateRectRgn(0, 0, std::min<LONG>(size.cx, cx), std::min<LONG>(size.cy, cy));
+    }
+    // The window takes the region over (and deletes the one it had); if it refuses, it is ours.
+    if (!SetWindowRgn(hRgn, TRUE) && hRgn != nullptr)
+        ::DeleteObject(hRgn);
 }
 
 void CSkinButton::DrawItem(DRAWITEMSTRUCT* pDis)
@@ -255,6 +281,14 @@ LRESULT CSkinButton::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
     switch (nMsg) {
     case WM_ERASEBKGND:
         return TRUE;
+    case WM_SIZE:
+        // Placed and sized after its skin was set: the face-sized region follows (a mask's stays).
+        if (m_bmpMask.IsNull()) {
+            LRESULT lResult = CButton::WindowProc(nMsg, wParam, lParam);
+            FitRegionToFace();
+            return lResult;
+        }
+        break;
     case WM_LBUTTONDOWN:
         OnLButtonDown(wParam, lParam);
         return 0;

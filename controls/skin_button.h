@@ -31,6 +31,8 @@ private:
     enum Kind { KIND_PUSH = 0, KIND_CHECKBOX = 2, KIND_RADIO = 4 };
 
     void ReleaseBitmaps();
+    // Without a mask, the window takes the mouse only where the face is drawn.
+    void FitRegionToFace();
     void DrawBitmap(const CDC& dc, const CBitmap& bitmap, const RECT& rect) const;
     void TileBitmap(const CDC& dc, const CBitmap& bitmap, const RECT& rect) const;
     bool IsUnderCursor(POINT ptScreen) const { return ::WindowFromPoint(ptScreen) == m_hWnd; }

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include <utility>
 
 #include "tests/app_e2e/wizard_test.h"
 
@@ -135,6 +136,31 @@ TEST_F(WizardWalk, WholeUpgradeAtRealSpeed)
     EXPECT_FALSE(Ui().Visible(ID_LICENSE_ACCEPT));
     EXPECT_TRUE(Ui().IsAt(ID_NOTICE_ACCEPT, NOTICE_ACCEPT));
     EXPECT_TRUE(Ui().IsAt(ID_NOTICE_DECLINE, NOTICE_DECLINE));
+    // The two choices' windows overlap (x 530 to 584), their faces (207 x 43 from each window's corner) do
+    // not: a click anywhere on a face chooses it, a click in a window but off its face chooses nothing.
+    const POINT ptOrigin = Ui().ClientOrigin();
+    auto clickAt = [&](int x, int y) {
+        ClickScreenPoint({ptOrigin.x + x, ptOrigin.y + y});
+        Sleep(150);
+    };
+    auto choice = [&] { return std::make_pair(Ui().Checked(ID_NOTICE_ACCEPT), Ui().Checked(ID_NOTICE_DECLINE)); };
+    const std::pair<bool, bool> ACCEPTED = {true, false}, DECLINED = {false, true};
+    for (const POINT& pt : {POINT{262, 402}, POINT{465, 441}, POINT{363, 421}}) {
+        clickAt(530 + 6, 421);  // Decline's circle, inside Accept's window
+        EXPECT_TRUE(WaitUntil([&] { return choice() == DECLINED; }, 1000)) << "Decline's face at x 536";
+        clickAt(pt.x, pt.y);
+        EXPECT_TRUE(WaitUntil([&] { return choice() == ACCEPTED; }, 1000)) << "Accept's face at " << pt.x << "," << pt.y;
+    }
+    for (int x : {550, 564, 578, 735}) {
+        clickAt(x, 441);
+        EXPECT_TRUE(WaitUntil([&] { return choice() == DECLINED; }, 1000)) << "Decline's face at x " << x;
+        clickAt(300, 402);
+        EXPECT_TRUE(WaitUntil([&] { return choice() == ACCEPTED; }, 1000));
+    }
+    for (const POINT& pt : {POINT{480, 421}, POINT{525, 421}, POINT{300, 450}, POINT{700, 450}, POINT{800, 421}})
+        clickAt(pt.x, pt.y);
+    EXPECT_TRUE(choice() == ACCEPTED) << "a click off both faces changed the choice";
+    EXPECT_TRUE(Ui().Enabled(ID_NEXT));
     Ui().Click(ID_NOTICE_ACCEPT);
     ASSERT_TRUE(WaitUntil([&] { return Ui().Enabled(ID_NEXT); }, 1000));
 

@@ -216,11 +216,23 @@ TEST_F(SkinButtonTest, DrawModesWithoutMask)
     Redraw(IDC_SPARE);
     EXPECT_EQ(FaceAt(IDC_SPARE, 10, 5), CLR_HALF_LEFT);
     EXPECT_EQ(FaceAt(IDC_SPARE, 40, 5), CLR_HALF_RIGHT);
+    // A face copied at its own size onto a larger button takes the mouse only where it is drawn.
+    GuiTest::Click(Item(IDC_SPARE), POINT{100, 40});
+    GuiTest::Click(Item(IDC_SPARE), POINT{70, 10});
+    GuiTest::Click(Item(IDC_SPARE), POINT{10, 30});
+    Park();
+    EXPECT_EQ(Clicks(IDC_SPARE), 0);
+    GuiTest::Click(Item(IDC_SPARE), POINT{60, 20});
+    Park();
+    EXPECT_EQ(Clicks(IDC_SPARE), 1);
 
     button.SetSkin(IDB_HALVES, 0, 0, 0, 0, 0, 0, 1, 0, 0);  // stretched over the button
     Redraw(IDC_SPARE);
     EXPECT_EQ(FaceAt(IDC_SPARE, 40, 5), CLR_HALF_LEFT);
     EXPECT_EQ(FaceAt(IDC_SPARE, 100, 40), CLR_HALF_RIGHT);
+    GuiTest::Click(Item(IDC_SPARE), POINT{100, 40});
+    Park();
+    EXPECT_EQ(Clicks(IDC_SPARE), 2) << "a stretched face covers the button";
 
     button.SetSkin(IDB_TILE, 0, 0, 0, 0, 0, 0, 7, 0, 0);  // above 2: tiled
     Redraw(IDC_SPARE);
