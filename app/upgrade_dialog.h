@@ -60,6 +60,8 @@ public:
     bool IsWorkerRunning() const { return m_pWorkerThread != nullptr || m_hEndingWorker != nullptr; }
 
     uint32_t m_nExtTotal = 0;
+    // The bar's range is an int: an outside total above INT_MAX is shown in units of 2^m_nExtShift.
+    unsigned m_nExtShift = 0;
     int64_t m_tStart = 0;
     int64_t m_tNow = 0;
     Platform::ThreadHandle m_pWorkerThread = nullptr;

@@ -260,6 +260,16 @@ TEST_F(DownloadScreenTest, OutsideSenderDrivesTheScreenAndBadTextPointersAreHarm
     SendMessageA(hDlg, WM_USER + 3004, reinterpret_cast<WPARAM>(""), 1234);
     EXPECT_EQ(StatusPart(0), "Verifying");
 
+    // Counts past INT_MAX: the share in 64 bits, the bar in coarser units, never wrapped; a count past
+    // the total shows the bar full.
+    SendMessageA(hDlg, WM_USER + 3000, 0, static_cast<LPARAM>(0xF0000000u));
+    SendMessageA(hDlg, WM_USER + 3002, reinterpret_cast<WPARAM>(L"Big"), static_cast<LPARAM>(0xB4000000u));
+    EXPECT_NE(ProgressCaption().find("- 75%"), std::string::npos) << ProgressCaption();
+    EXPECT_EQ(m_pDlg->m_progress.GetPos(), static_cast<int>(0xB4000000u >> 1));
+    SendMessageA(hDlg, WM_USER + 3002, reinterpret_cast<WPARAM>(L"Big"), static_cast<LPARAM>(0xFFFFFFFFu));
+    EXPECT_NE(ProgressCaption().find("- 100%"), std::string::npos) << ProgressCaption();
+    EXPECT_EQ(m_pDlg->m_progress.GetPos(), static_cast<int>(0xF0000000u >> 1));
+
     SendMessageA(hDlg, WM_USER + 3001, 0, 0);
     EXPECT_TRUE(IsWindowVisible(Item(IDC_IMG_SUCCESS)));
     EXPECT_FALSE(IsWindowVisible(Item(IDC_IMG_PRESS_START)));
