@@ -137,17 +137,11 @@ void CVelmoraEUT_KRT_P940Dlg::SetDriverCheckBusy(bool bBusy)
 
 void CVelmoraEUT_KRT_P940Dlg::RunDriverCheck()
 {
-    if (CheckUsbDriverPresent(HostOsCode)) {
-        return;
-    }
-    SetDriverCheckBusy(true);
-    const bool bInstalled = InstallUsbDriver() && CheckUsbDriverPresent(HostOsCode);
-    if (!bInstalled) {
-        AskUser(USB_INSTALL_FAIL_TEXT, MB_OK | MB_ICONEXCLAMATION);
+    // The failure's box goes through this window's message sink: owned by it, with its name.
+    if (RunUsbDriverCheck(HostOsCode, [this](bool bBusy) { SetDriverCheckBusy(bBusy); }) == USB_DRIVER_FAILED) {
         // The dialog ends once this handler has returned.
         EndDialog(IDCANCEL);
     }
-    SetDriverCheckBusy(false);
 }
 
 void CVelmoraEUT_KRT_P940Dlg::OnLicenseAccept()

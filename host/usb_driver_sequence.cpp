@@ -11,7 +11,7 @@ UsbDriverOutcome RunUsbDriverCheck(int32_t nHostOsCode, const std::function<void
         fnSetBusy(true);
     bool bInstalled = InstallUsbDriver() && CheckUsbDriverPresent(nHostOsCode);
     if (!bInstalled)
-        Platform::ShowMessageBox(USB_INSTALL_FAIL_TEXT, "", Platform::MESSAGE_ICON_NONE);
+        Platform::ShowMessageBox(USB_INSTALL_FAIL_TEXT, "", Platform::MESSAGE_ICON_WARNING);
     if (fnSetBusy)
         fnSetBusy(false);
     return bInstalled ? USB_DRIVER_INSTALLED : USB_DRIVER_FAILED;
