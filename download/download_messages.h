@@ -16,6 +16,12 @@ constexpr const char* STATUS_REBOOTING = "Rebooting phone";
 constexpr const char* MSG_NO_PORT = "Error in Finding Com Port!";
 constexpr const char* MSG_CANNOT_CREATE_PORT = "Cannot create ComPort!";
 constexpr const char* MSG_CANNOT_OPEN_PORT = "Cannot Open ComPort!";
+// The port opened, but what carries the device's replies to the download could not be set up; every
+// command would only time out. Close other programs (or restart Windows) and try again.
+constexpr const char* MSG_NO_REPLY_EVENT =
+    "Cannot create the event that signals the device's replies! Close other programs and try again.";
+constexpr const char* MSG_NO_RECEIVE_THREAD =
+    "Cannot start the thread that receives the device's replies! Close other programs and try again.";
 constexpr const char* MSG_INVALID_IMAGE = "Binary Selected is not a valid KVZ Binary.";
 // The partition files could not be made complete (disk full, unreadable image): nothing is flashed.
 constexpr const char* MSG_PARTITION_FILES_FAILED = "Cannot make partition files of binary!";

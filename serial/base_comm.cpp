@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "download/download_messages.h"
 #include "download/engine_state.h"
 #include "platform/clock.h"
 #include "platform/os_platform_id.h"
@@ -89,6 +90,14 @@ bool CBaseComm::Open()
     }
     m_bConnected = 1;
     m_hReceiveThread = Platform::StartThread(&CBaseComm::ReceiveThread, this, Platform::THREAD_PRIO_ABOVE_NORMAL);
+    m_bThreadStartFailed = m_hReceiveThread == nullptr;
+    if (m_hReceiveThread == nullptr) {
+        // Nobody would read the replies: the port is of no use.
+        m_bConnected = 0;
+        Platform::CloseSerialDevice(m_hComm);
+        m_hComm = nullptr;
+        return false;
+    }
     return true;
 }
 
@@ -217,15 +226,20 @@ bool InitComPort()
     DiscardComPort();
     g_pComm = new CBaseComm();
     g_pComm->CreateReceiveEvent(0);
+    if (g_pComm->m_hReceiveEvent == nullptr) {
+        FormatMessageText("%s", MSG_NO_REPLY_EVENT);
+        return false;
+    }
     g_pComm->SetPortParams(DetectedPort, 115200, 8, 0, 0);
     Platform::SleepMs(100);
     if (!g_pComm->CreateIoEvents()) {
-        FormatMessageText("Cannot create ComPort!");
+        FormatMessageText("%s", MSG_CANNOT_CREATE_PORT);
         return false;
     }
     Platform::SleepMs(100);
     if (!g_pComm->Open()) {
-        FormatMessageText("Cannot Open ComPort!");
+        FormatMessageText("%s", g_pComm->m_hComm == nullptr && g_pComm->ThreadStartFailed() ? MSG_NO_RECEIVE_THREAD
+                                                                                           : MSG_CANNOT_OPEN_PORT);
         return false;
     }
     Platform::SleepMs(100);

@@ -43,6 +43,8 @@ public:
     void SetFramePrefix(bool bFlag) { m_bFramePrefix = bFlag ? 1 : 0; }
     // Stops the receive thread and releases the port handle even after a ClosePort that failed half-way.
     void ReleasePortHandle();
+    // True when the last Open failed because the receive thread could not be started.
+    bool ThreadStartFailed() const { return m_bThreadStartFailed; }
     // The device path Open uses for a port number.
     static void FormatDevicePath(uint8_t nPort, char* pszPath, unsigned nSize);
 
@@ -93,6 +95,7 @@ public:
     Platform::ThreadHandle m_hReceiveThread = nullptr;
 
 private:
+    bool m_bThreadStartFailed = false;
     void SendFillerCmd(uint8_t byOpcode, uint32_t nPayloadSize, uint8_t byTag);
     void StopReceiveThread();
     unsigned RunReceiveLoop();

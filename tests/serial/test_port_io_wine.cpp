@@ -2,9 +2,13 @@
 // test peer (started beside this program by the Wine runner).
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
+#include "download/download_messages.h"
 #include "download/engine_state.h"
 #include "download/reply_wait.h"
 #include "platform/clock.h"
@@ -77,4 +81,20 @@ TEST_F(WinePortTest, MissingPortCannotBeOpened)
     DetectedPort = 0;
     EXPECT_FALSE(InitComPort());
     EXPECT_EQ(MessageText, "Cannot Open ComPort!");
+}
+
+TEST_F(WinePortTest, ReplyEventThatCannotBeCreatedFailsAtOnce)
+{
+    // Another object holds the event's name, so the event cannot be made: the run must say so before
+    // the first command, not wait for replies that cannot be signalled.
+    char szName[128];
+    std::snprintf(szName, sizeof(szName), "RECEIVE_0_EVENT_%lu", GetCurrentProcessId());
+    HANDLE hSquatter = CreateMutexA(nullptr, FALSE, szName);
+    ASSERT_NE(hSquatter, nullptr);
+    const int64_t nStart = Platform::MonotonicMs();
+    EXPECT_FALSE(InitComPort());
+    EXPECT_EQ(MessageText, MSG_NO_REPLY_EVENT);
+    EXPECT_LT(Platform::MonotonicMs() - nStart, 1000);
+    CloseHandle(hSquatter);
+    ASSERT_TRUE(InitComPort()) << MessageText;
 }
