@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "krt_version.h"
 #include "cli/driver_commands.h"
 #include "cli/exit_codes.h"
 #include "cli/flash_run.h"
@@ -18,7 +19,7 @@
 
 namespace {
 
-constexpr const char* TOOL_VERSION = "1.0.019";
+constexpr const char* TOOL_VERSION = KRT_VERSION_TEXT;
 
 // KRT_TIME_SCALE scales every sleep and time-out of the engine; it exists for runs against the
 // simulated device and is never needed with a real one.

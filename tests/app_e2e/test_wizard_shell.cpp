@@ -1,6 +1,8 @@
 // The window as a whole: one wizard per session, the About box of the system menu, Escape.
 #include "tests/app_e2e/wizard_test.h"
 
+#include <vector>
+
 using namespace WizardUi;
 
 namespace {
@@ -23,6 +25,23 @@ bool HasStaticText(HWND hDialog, const std::wstring& strText)
     return false;
 }
 
+// A value of a program's version resource, as Explorer's Details tab reads it.
+std::wstring VersionValue(const std::wstring& strExe, const wchar_t* pszName, VS_FIXEDFILEINFO* pFixed = nullptr)
+{
+    DWORD dwHandle = 0;
+    std::vector<BYTE> data(GetFileVersionInfoSizeW(strExe.c_str(), &dwHandle));
+    if (data.empty() || !GetFileVersionInfoW(strExe.c_str(), 0, static_cast<DWORD>(data.size()), data.data()))
+        return L"(no version resource)";
+    void* pValue = nullptr;
+    UINT nLength = 0;
+    if (pFixed != nullptr && VerQueryValueW(data.data(), L"\\", &pValue, &nLength))
+        *pFixed = *static_cast<VS_FIXEDFILEINFO*>(pValue);
+    const std::wstring strPath = std::wstring(L"\\StringFileInfo\\040904B0\\") + pszName;
+    if (!VerQueryValueW(data.data(), strPath.c_str(), &pValue, &nLength) || nLength == 0)
+        return L"(none)";
+    return static_cast<const wchar_t*>(pValue);
+}
+
 // A second start brings the first window back to the front and ends; there is still one wizard.
 TEST_F(WizardShell, SecondInstanceRaisesTheFirstAndEnds)
 {
@@ -41,6 +60,34 @@ TEST_F(WizardShell, SecondInstanceRaisesTheFirstAndEnds)
         << "the first wizard was not brought to the front";
     EXPECT_TRUE(m_session.WaitForPage(0, PAGE_TIMEOUT_MS));
     m_session.Screenshot("second_instance_first_raised");
+
+    // Both programs carry the tool version where Explorer shows it.
+    const std::wstring& strWizard = m_session.WizardExe();
+    const std::wstring strAppDir = strWizard.substr(0, strWizard.find_last_of(L"/\\"));
+    const std::wstring strFlash = strAppDir.substr(0, strAppDir.find_last_of(L"/\\")) + L"\\cli\\krt-flash.exe";
+    for (const std::wstring& strExe : {m_session.WizardExe(), strFlash}) {
+        VS_FIXEDFILEINFO fixed = {};
+        EXPECT_EQ(L"1.0.019", VersionValue(strExe, L"FileVersion", &fixed)) << strExe;
+        EXPECT_EQ(0x00010000u, fixed.dwFileVersionMS);
+        EXPECT_EQ(0x00130000u, fixed.dwFileVersionLS);
+        EXPECT_EQ(0x00010000u, fixed.dwProductVersionMS);
+        EXPECT_EQ(L"1.0.019", VersionValue(strExe, L"ProductVersion"));
+        EXPECT_EQ(L"Velmora", VersionValue(strExe, L"CompanyName"));
+        EXPECT_EQ(L"Velmora SW Upgrade for KRT-P940", VersionValue(strExe, L"ProductName"));
+        EXPECT_NE(std::wstring::npos, VersionValue(strExe, L"LegalCopyright").find(L"Velmora"));
+        EXPECT_EQ(strExe.substr(strExe.find_last_of(L"/\\") + 1), VersionValue(strExe, L"OriginalFilename"));
+    }
+    // The manifest's assembly version is the same one.
+    HMODULE hWizard = LoadLibraryExW(strWizard.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, hWizard);
+    HRSRC hManifest = FindResourceW(hWizard, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(nullptr, hManifest);
+    const std::string strManifest(static_cast<const char*>(LockResource(LoadResource(hWizard, hManifest))),
+                                  SizeofResource(hWizard, hManifest));
+    EXPECT_NE(std::string::npos, strManifest.find("SwUpgrade\" version=\"1.0.19.0\"")) << strManifest;
+    FreeLibrary(hWizard);
+    EXPECT_EQ(L"Velmora SW Upgrade for KRT-P940", VersionValue(m_session.WizardExe(), L"FileDescription"));
+    EXPECT_EQ(L"KRT-P940 command-line flasher", VersionValue(strFlash, L"FileDescription"));
 }
 
 // The About item of the system menu (command ids 16 to 31), then Escape ends the wizard.
