@@ -8,7 +8,8 @@ namespace Platform {
 // Factor applied to every sleep and wait; 1.0 is real time. Values <= 0 are ignored.
 void SetTimeScale(double dScale);
 double GetTimeScale();
-// Applies KRT_TIME_SCALE from the environment, which test runs against the simulated device set.
+// Applies KRT_TIME_SCALE from the environment, which test runs against the simulated device set; a
+// release build ignores it.
 // Unset or empty: nothing changes. False (and nothing changes) unless it is a number above 0 and at
 // most 1000.
 bool SetTimeScaleFromEnvironment();

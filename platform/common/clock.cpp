@@ -28,6 +28,10 @@ double GetTimeScale()
 
 bool SetTimeScaleFromEnvironment()
 {
+    // A release build reads no switch meant for tests.
+    if (!KRT_TEST_SWITCHES) {
+        return true;
+    }
     const char* pszScale = std::getenv("KRT_TIME_SCALE");
     if (pszScale == nullptr || pszScale[0] == '\0') {
         return true;
