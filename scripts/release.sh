@@ -4,7 +4,9 @@
 #   scripts/release.sh --firmware FILE --driver FILE [--sign-key KEY --sign-cert CERT] --out DIR
 #   scripts/release.sh --firmware FILE --allow-stand-in --out DIR     (our stand-in driver package)
 # DIR must be empty or absent. Writes krt-upgrade.exe, SHA256SUMS and release.txt; a failed step leaves
-# DIR without a half-made release. KRT_RELEASE_BUILD names the build folder (default build-release).
+# DIR without a half-made release. KRT_RELEASE_BUILD names the build folder (default build-release);
+# KRT_RELEASE_TOOLCHAIN=cmake/mingw-x86_64.cmake makes the same release as a 64-bit build, for the tests of
+# machines that cannot run 32-bit programs (the product is the 32-bit build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT="$PWD"
@@ -56,7 +58,7 @@ table="$("$HOST/resources/mkimage/krt_check_container" "$FIRMWARE")" || fail "th
 
 payload_args=(-DKRT_FIRMWARE_CONTAINER="$FIRMWARE" -DKRT_DRIVER_PACKAGE="$DRIVER")
 [ -f "$BUILD/product/CMakeCache.txt" ] && gen=()
-cmake -S . -B "$BUILD/product" "${gen[@]}" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
+cmake -S . -B "$BUILD/product" "${gen[@]}" -DCMAKE_TOOLCHAIN_FILE="${KRT_RELEASE_TOOLCHAIN:-cmake/mingw-i686.cmake}" -DCMAKE_BUILD_TYPE=Release \
     -DKRT_RELEASE=ON -DKRT_BENCHMARKS=OFF -DKRT_HOST_TOOLS_DIR="$HOST" "${payload_args[@]}" >/dev/null
 cmake --build "$BUILD/product" -j "$JOBS" --target krt-upgrade || fail "the build failed"
 
@@ -82,7 +84,7 @@ version="$(sed -n 's/^#define KRT_VERSION_TEXT "\(.*\)"/\1/p' "$BUILD/product/ge
     echo "firmware container: $(basename "$FIRMWARE"), $(stat -c %s "$FIRMWARE") bytes, MD5 $(md5sum <"$FIRMWARE" | cut -d' ' -f1)"
     echo "$table" | tail -n +2 | sed 's/^/  /'
     package="${DRIVER:-$BUILD/product/resources/driver/krt_usb_driver.msi}"
-    product_version="$(msiinfo export "$package" Property | sed -n 's/^ProductVersion\t\(.*\)\r\{0,1\}$/\1/p')"
+    product_version="$(msiinfo export "$package" Property | tr -d '\r' | sed -n 's/^ProductVersion\t//p')"
     echo "driver package: $(basename "$package"), $(stat -c %s "$package") bytes," \
          "SHA-256 $(sha256sum <"$package" | cut -d' ' -f1), ProductVersion $product_version"
     [ -n "$KEY" ] && echo "signed: $(openssl x509 -in "$CERT" -noout -subject 2>/dev/null || echo "$CERT")"

@@ -144,3 +144,22 @@ TEST_F(WizardShell, AboutBoxFromSystemMenuThenEscapeEnds)
 }
 
 }  // namespace
+
+// A release as scripts/release.sh makes it (run by the release test with KRT_WIZARD_EXE naming it): it
+// opens its first page, carries its version, and reads no test switch: with KRT_TIME_SCALE=1000 in its
+// environment a page change still takes its half second, not 500 s.
+using WizardRelease = WizardTest;
+
+TEST_F(WizardRelease, OpensWithItsVersionAndIgnoresTheTimeScale)
+{
+    ASSERT_EQ(std::wstring(L"1000"), EnvVar(L"KRT_TIME_SCALE")) << "the release test sets KRT_TIME_SCALE=1000";
+    StartWizard(true, false);
+    ASSERT_TRUE(m_session.WaitForPage(0, PAGE_TIMEOUT_MS));
+    EXPECT_EQ(L"1.0.019", VersionValue(m_session.WizardExe(), L"ProductVersion"));
+    EXPECT_EQ(L"Velmora", VersionValue(m_session.WizardExe(), L"CompanyName"));
+    const ULONGLONG nStart = GetTickCount64();
+    Ui().Click(ID_NEXT);
+    EXPECT_TRUE(m_session.WaitForPage(1, 2000)) << "Next did not change the page within 2 s";
+    EXPECT_LT(GetTickCount64() - nStart, 2000u);
+    m_session.Screenshot("release_page1");
+}
