@@ -102,6 +102,8 @@ void CVelmoraEUT_KRT_P940Dlg::OnStartDownload()
     m_imgUpdating.UpdateWindow();
     SetStatus(0, STAGE_WAIT_TEXT);
 
+    // A wizard that was killed (one runs per session) may have left its staged files: about twice the image.
+    RemoveLeftoverStagedFiles(FIRMWARE_RESOURCE_ID);
     m_strImagePath.clear();
     if (!StageFirmwareImage(FIRMWARE_RESOURCE_ID, &m_strImagePath)) {
         if (!m_strImagePath.empty()) {

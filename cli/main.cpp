@@ -57,6 +57,10 @@ bool IsOpenableComPort(const std::string& strPort)
 
 int main(int argc, char** argv)
 {
+    // Every run stages into a folder of its own, so it never touches the wizard's files or another
+    // flasher's; folders that killed runs left behind go first.
+    Platform::RemoveOrphanedTempFolders();
+    Platform::UsePrivateTempFolder();
     CLI::App app{"krt-flash: writes the firmware of a KRT-P940 mobile hotspot in download mode over its "
                  "USB serial port.\nWithout options it flashes the embedded firmware image into the device "
                  "found on the qzcdserd (diagnostic) or qzcdmdm (modem) port."};

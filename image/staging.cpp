@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "image/container.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/resources.h"
@@ -111,4 +112,26 @@ bool StageFirmwareFile(const char* pszSourcePath, std::string* pstrPath, int* pn
         bOk = false;
     }
     return bOk;
+}
+
+void RemoveLeftoverStagedFiles(int nResourceId)
+{
+    std::string strFolder;
+    std::string strImage;
+    if (!Platform::EnterTempFolder(&strFolder) || !GetStagedImagePath(&strImage))
+        return;
+    Platform::ResourceBlob blob;
+    CContainerInfo info;
+    if (Platform::FindResourceBlob(FIRMWARE_RESOURCE_TYPE, nResourceId, &blob) &&
+        DecodeContainerHeader(blob.pData, blob.nSize, &info) == 0) {
+        for (int i = 0; i < info.RecordCount(); ++i) {
+            char szName[32];
+            snprintf(szName, sizeof szName, "%.4s%d", info.Entry(i).m_achName, i);
+            const std::string strPath = strFolder + szName;
+            if (Platform::FileExists(strPath.c_str()))
+                Platform::DeleteFileAt(strPath.c_str());
+        }
+    }
+    if (Platform::FileExists(strImage.c_str()))
+        Platform::DeleteFileAt(strImage.c_str());
 }

@@ -17,5 +17,9 @@ bool GetStagedImagePath(std::string* pstrPath);
 // say), *pnWriteErrno receives the error number; otherwise 0.
 bool StageFirmwareImage(int nResourceId, std::string* pstrPath, int* pnWriteErrno = nullptr);
 
+// Deletes what a run that was killed may have left in the temporary folder: the staged image and the
+// partition files of the embedded container nResourceId (their names are fixed by its table).
+void RemoveLeftoverStagedFiles(int nResourceId);
+
 // The same with a container file chosen by the user instead of the embedded one.
 bool StageFirmwareFile(const char* pszSourcePath, std::string* pstrPath, int* pnWriteErrno = nullptr);

@@ -11,6 +11,16 @@ namespace Platform {
 // separator. On POSIX it is a private directory (mode 0700) made once per process under $TMPDIR.
 bool EnterTempFolder(std::string* pstrFolder);
 
+// From now on EnterTempFolder gives this process a folder of its own under the per-user one,
+// "krt-p940.<process id>.<n>", removed at exit when empty; so no other program's files (the wizard's
+// fixed names) are touched. POSIX folders are private already.
+void UsePrivateTempFolder();
+
+// Removes private folders (as above, and those a flasher of several devices made for its children,
+// "krt-flash.<process id>.<n>") whose process has ended, with the files they hold; never one whose
+// process still runs. Returns how many were removed.
+int RemoveOrphanedTempFolders();
+
 // C run-time stream on the file ("rb", "wb", ...); null when it cannot be opened.
 FILE* OpenFile(const char* pszPath, const char* pszMode);
 

@@ -1,12 +1,17 @@
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
+#include <string>
 
 namespace Platform {
 namespace {
@@ -40,7 +45,8 @@ bool MakeTempFolder()
     std::string strTemplate = (pszBase != nullptr && *pszBase != '\0') ? pszBase : "/tmp";
     while (strTemplate.size() > 1 && strTemplate.back() == '/')
         strTemplate.pop_back();
-    strTemplate += "/krt-p940.XXXXXX";
+    // The process id in the name lets a later run tell a folder whose process has gone.
+    strTemplate += "/krt-p940." + std::to_string(getpid()) + ".XXXXXX";
     if (mkdtemp(strTemplate.data()) == nullptr)
         return false;
     // Absolute, so that it can be made current again after a relative $TMPDIR has moved on.
@@ -56,6 +62,77 @@ bool MakeTempFolder()
 }
 
 }  // namespace
+
+void UsePrivateTempFolder() {}
+
+namespace {
+
+std::string TempBase()
+{
+    const char* pszBase = getenv("TMPDIR");
+    std::string strBase = (pszBase != nullptr && *pszBase != '\0') ? pszBase : "/tmp";
+    while (strBase.size() > 1 && strBase.back() == '/')
+        strBase.pop_back();
+    return strBase;
+}
+
+// The process id of "krt-p940.<pid>.<rest>" or "krt-flash.<pid>.<rest>"; 0 for any other name.
+long FolderProcessId(const char* pszName)
+{
+    static const char* const PREFIXES[] = {"krt-p940.", "krt-flash."};
+    for (const char* pszPrefix : PREFIXES) {
+        const size_t nPrefix = strlen(pszPrefix);
+        if (strncmp(pszName, pszPrefix, nPrefix) != 0)
+            continue;
+        char* pEnd = nullptr;
+        const long nPid = strtol(pszName + nPrefix, &pEnd, 10);
+        return (pEnd != pszName + nPrefix && *pEnd == '.' && nPid > 0) ? nPid : 0;
+    }
+    return 0;
+}
+
+// Files and folders under strPath, then strPath itself; links are removed, never followed.
+void RemoveTree(const std::string& strPath, int nDepth)
+{
+    if (DIR* pDir = opendir(strPath.c_str())) {
+        while (dirent* pEntry = readdir(pDir)) {
+            if (strcmp(pEntry->d_name, ".") == 0 || strcmp(pEntry->d_name, "..") == 0)
+                continue;
+            const std::string strChild = strPath + "/" + pEntry->d_name;
+            struct stat st;
+            if (lstat(strChild.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && nDepth > 0)
+                RemoveTree(strChild, nDepth - 1);
+            else
+                unlink(strChild.c_str());
+        }
+        closedir(pDir);
+    }
+    rmdir(strPath.c_str());
+}
+
+}  // namespace
+
+int RemoveOrphanedTempFolders()
+{
+    const std::string strBase = TempBase();
+    DIR* pDir = opendir(strBase.c_str());
+    if (pDir == nullptr)
+        return 0;
+    int nRemoved = 0;
+    while (dirent* pEntry = readdir(pDir)) {
+        const long nPid = FolderProcessId(pEntry->d_name);
+        const std::string strPath = strBase + "/" + pEntry->d_name;
+        struct stat st;
+        // Ours, a real folder, and its process gone (EPERM means it runs under another user).
+        if (nPid == 0 || nPid == static_cast<long>(getpid()) || lstat(strPath.c_str(), &st) != 0 ||
+            !S_ISDIR(st.st_mode) || st.st_uid != getuid() || kill(static_cast<pid_t>(nPid), 0) == 0 || errno != ESRCH)
+            continue;
+        RemoveTree(strPath, 2);
+        ++nRemoved;
+    }
+    closedir(pDir);
+    return nRemoved;
+}
 
 bool EnterTempFolder(std::string* pstrFolder)
 {

@@ -5,18 +5,155 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
 namespace Platform {
+namespace {
+
+std::mutex s_tempMutex;
+bool s_bPrivate = false;
+std::string s_strPrivateFolder;  // with the trailing '\' once made
+
+bool PerUserTempFolder(std::string* pstrFolder)
+{
+    char szTemp[MAX_PATH + 1] = {};
+    const DWORD nLen = GetTempPathA(MAX_PATH, szTemp);
+    if (nLen == 0 || nLen > MAX_PATH)
+        return false;
+    *pstrFolder = szTemp;
+    return true;
+}
+
+void RemovePrivateFolder()
+{
+    // Only when empty: whatever a run left behind stays for the user to see. Windows keeps a process's
+    // current folder in use, so step out of it first.
+    if (s_strPrivateFolder.empty())
+        return;
+    std::string strBase;
+    if (PerUserTempFolder(&strBase))
+        SetCurrentDirectoryA(strBase.c_str());
+    RemoveDirectoryA(s_strPrivateFolder.c_str());
+}
+
+bool MakePrivateFolder(const std::string& strBase)
+{
+    // A name nobody else uses: CreateDirectory fails for one that exists, so try the next.
+    for (unsigned n = GetTickCount() % 100000, nTry = 0; nTry < 100; ++n, ++nTry) {
+        std::string strFolder = strBase;
+        strFolder.append("krt-p940.").append(std::to_string(GetCurrentProcessId()));
+        strFolder.append(".").append(std::to_string(n));
+        if (CreateDirectoryA(strFolder.c_str(), nullptr)) {
+            s_strPrivateFolder = strFolder + "\\";
+            atexit(RemovePrivateFolder);
+            return true;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return false;
+}
+
+// The process id of "krt-p940.<pid>.<n>" or "krt-flash.<pid>.<n>"; 0 for any other name.
+DWORD FolderProcessId(const char* pszName)
+{
+    static const char* const PREFIXES[] = {"krt-p940.", "krt-flash."};
+    for (const char* pszPrefix : PREFIXES) {
+        const size_t nPrefix = strlen(pszPrefix);
+        if (_strnicmp(pszName, pszPrefix, nPrefix) != 0)
+            continue;
+        char* pEnd = nullptr;
+        const unsigned long nPid = strtoul(pszName + nPrefix, &pEnd, 10);
+        return (pEnd != pszName + nPrefix && *pEnd == '.') ? static_cast<DWORD>(nPid) : 0;
+    }
+    return 0;
+}
+
+bool ProcessHasEnded(DWORD dwPid)
+{
+    HANDLE hProcess = OpenProcess(SYNCHRONIZE, FALSE, dwPid);
+    if (hProcess == nullptr)
+        return GetLastError() == ERROR_INVALID_PARAMETER;  // no such process; denied means it runs
+    const bool bEnded = WaitForSingleObject(hProcess, 0) == WAIT_OBJECT_0;
+    CloseHandle(hProcess);
+    return bEnded;
+}
+
+// Files and folders under strPath (with its trailing '\'), then the folder itself.
+void RemoveTree(const std::string& strPath, int nDepth)
+{
+    WIN32_FIND_DATAA data;
+    HANDLE hFind = FindFirstFileA((strPath + "*").c_str(), &data);
+    if (hFind != INVALID_HANDLE_VALUE) {
+        do {
+            if (strcmp(data.cFileName, ".") == 0 || strcmp(data.cFileName, "..") == 0)
+                continue;
+            const std::string strChild = strPath + data.cFileName;
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                if (nDepth > 0 && (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+                    RemoveTree(strChild + "\\", nDepth - 1);
+                else
+                    RemoveDirectoryA(strChild.c_str());
+            } else {
+                DeleteFileA(strChild.c_str());
+            }
+        } while (FindNextFileA(hFind, &data));
+        FindClose(hFind);
+    }
+    RemoveDirectoryA(strPath.c_str());
+}
+
+}  // namespace
+
+void UsePrivateTempFolder()
+{
+    std::lock_guard<std::mutex> lock(s_tempMutex);
+    s_bPrivate = true;
+}
+
+int RemoveOrphanedTempFolders()
+{
+    std::string strBase;
+    if (!PerUserTempFolder(&strBase))
+        return 0;
+    WIN32_FIND_DATAA data;
+    HANDLE hFind = FindFirstFileA((strBase + "krt-*").c_str(), &data);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return 0;
+    int nRemoved = 0;
+    do {
+        const DWORD dwPid = FolderProcessId(data.cFileName);
+        if (dwPid == 0 || dwPid == GetCurrentProcessId() || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+            (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || !ProcessHasEnded(dwPid))
+            continue;
+        RemoveTree(strBase + data.cFileName + "\\", 2);
+        ++nRemoved;
+    } while (FindNextFileA(hFind, &data));
+    FindClose(hFind);
+    return nRemoved;
+}
 
 bool EnterTempFolder(std::string* pstrFolder)
 {
-    char szTemp[MAX_PATH + 1] = {};
-    DWORD nLen = GetTempPathA(MAX_PATH, szTemp);
-    if (nLen == 0 || nLen > MAX_PATH)
+    std::lock_guard<std::mutex> lock(s_tempMutex);
+    std::string strFolder;
+    if (!PerUserTempFolder(&strFolder))
         return false;
-    if (!SetCurrentDirectoryA(szTemp))
+    if (s_bPrivate) {
+        // Made again if someone removed it meanwhile.
+        const DWORD dwAttributes =
+            s_strPrivateFolder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(s_strPrivateFolder.c_str());
+        if ((dwAttributes == INVALID_FILE_ATTRIBUTES || (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) &&
+            !MakePrivateFolder(strFolder))
+            return false;
+        strFolder = s_strPrivateFolder;
+    }
+    if (!SetCurrentDirectoryA(strFolder.c_str()))
         return false;
     if (pstrFolder != nullptr)
-        *pstrFolder = szTemp;
+        *pstrFolder = strFolder;
     return true;
 }
 

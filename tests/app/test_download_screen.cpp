@@ -184,9 +184,20 @@ TEST_F(DownloadScreenTest, WorkerThatCannotStartLeavesNothingBehindAndTheButtonW
 {
     m_pDlg->SetWorkerStart(&FailingStart, &ReportingWorker);
     ReadyToStart();
+    // A killed wizard's partition files (the embedded table names them) go when a download starts;
+    // other files stay.
+    const std::string strFolder = StagedImagePath().substr(0, StagedImagePath().size() - strlen("CorvidT_wdl4.bin"));
+    for (const char* pszName : {"AMSS4", "FOEN7", "keep.txt"}) {
+        FILE* pFile = Platform::OpenFile((strFolder + pszName).c_str(), "wb");
+        ASSERT_NE(pFile, nullptr);
+        fclose(pFile);
+    }
     Click(IDC_BTN_START);
     EXPECT_FALSE(m_pDlg->IsWorkerRunning());
     EXPECT_FALSE(Platform::FileExists(StagedImagePath().c_str())) << "the staged image was left behind";
+    EXPECT_FALSE(Platform::FileExists((strFolder + "AMSS4").c_str()));
+    EXPECT_FALSE(Platform::FileExists((strFolder + "FOEN7").c_str()));
+    EXPECT_TRUE(Platform::DeleteFileAt((strFolder + "keep.txt").c_str()));
     EXPECT_TRUE(IsWindowEnabled(Item(IDC_BTN_START)));
     EXPECT_FALSE(IsWindowVisible(Item(IDC_IMG_UPDATING)));
     EXPECT_NE(StatusPart(0), "Waiting... Loading Binary File.");

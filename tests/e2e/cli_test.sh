@@ -26,6 +26,18 @@ check() {  # name, expected status, actual status, [output file, expected text]
 
 "$FLASH" --version > "$WORK/out" 2>&1; check version 0 $? "$WORK/out" "krt-flash 1.0.019"
 "$FLASH" --help > "$WORK/out" 2>&1; check help 0 $? "$WORK/out" "KRT_TIME_SCALE"
+# The folder a killed run left goes at the next start; that of a run still going stays.
+true & dead=$!; wait $dead
+sleep 30 & alive=$!
+mkdir -p "$TMPDIR/krt-p940.$dead.x1" "$TMPDIR/krt-p940.$alive.x2"
+touch "$TMPDIR/krt-p940.$dead.x1/AMSS4" "$TMPDIR/krt-p940.$alive.x2/AMSS4"
+"$FLASH" --version > /dev/null 2>&1
+if [ ! -e "$TMPDIR/krt-p940.$dead.x1" ] && [ -e "$TMPDIR/krt-p940.$alive.x2/AMSS4" ]; then
+    echo "ok   orphaned-folders"; passes=$((passes + 1))
+else
+    echo "FAIL orphaned-folders: $(ls -R "$TMPDIR")"; failures=$((failures + 1))
+fi
+kill $alive 2>/dev/null; wait $alive 2>/dev/null; rm -rf "${TMPDIR:?}"/*
 "$FLASH" --bogus > "$WORK/out" 2>&1; check bad-option 2 $? "$WORK/out" "bogus"
 "$FLASH" --info > "$WORK/out" 2>&1; check info 0 $? "$WORK/out" "6  DSP2     78    483    391  0x009C0000 0x03AA0000 0x00800000 0x038E0000 yes"
 "$FLASH" --check-driver > "$WORK/out" 2>&1; check driver-linux 0 $? "$WORK/out" "No USB driver is needed"

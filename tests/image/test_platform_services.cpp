@@ -4,7 +4,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "platform/files.h"
 #include "platform/md5.h"
@@ -109,6 +117,107 @@ TEST(FilesTest, TempFolderBecomesCurrentAndTakesBackslashPaths)
     EXPECT_FALSE(Platform::FileExists(strPath.c_str()));
     EXPECT_FALSE(Platform::DeleteFileAt(strPath.c_str()));
     EXPECT_EQ(Platform::OpenFile("krt_files_test.bin", "rb"), nullptr);
+}
+
+// A process that stays alive until Stop, or one that has already ended.
+class CTestProcess {
+public:
+    explicit CTestProcess(bool bAlive)
+    {
+#ifdef _WIN32
+        STARTUPINFOA si = {sizeof(si)};
+        char szCommand[] = "cmd.exe";
+        if (CreateProcessA(nullptr, szCommand, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &si, &m_pi)) {
+            m_nPid = m_pi.dwProcessId;
+            if (!bAlive)
+                Stop();
+        }
+#else
+        m_nPid = fork();
+        if (m_nPid == 0) {
+            if (bAlive)
+                pause();
+            _exit(0);
+        }
+        if (!bAlive)
+            Stop();
+#endif
+    }
+    ~CTestProcess() { Stop(); }
+    void Stop()
+    {
+#ifdef _WIN32
+        if (m_pi.hProcess != nullptr) {
+            TerminateProcess(m_pi.hProcess, 0);
+            WaitForSingleObject(m_pi.hProcess, 5000);
+            CloseHandle(m_pi.hProcess);
+            CloseHandle(m_pi.hThread);
+            m_pi = {};
+        }
+#else
+        if (m_nPid > 0 && !m_bStopped) {
+            kill(m_nPid, SIGKILL);
+            waitpid(m_nPid, nullptr, 0);
+            m_bStopped = true;
+        }
+#endif
+    }
+    long Pid() const { return static_cast<long>(m_nPid); }
+
+private:
+#ifdef _WIN32
+    PROCESS_INFORMATION m_pi = {};
+    DWORD m_nPid = 0;
+#else
+    pid_t m_nPid = -1;
+    bool m_bStopped = false;
+#endif
+};
+
+// A flasher stages in a folder of its own, never among the fixed names the wizard keeps in the per-user
+// folder; folders of runs whose process has gone are removed with their files, those of live ones kept.
+TEST(FilesTest, PrivateFoldersKeepOffOtherProgramsAndOrphansGo)
+{
+#ifdef _WIN32
+    char szBase[MAX_PATH + 1] = {};
+    ASSERT_GT(GetTempPathA(MAX_PATH, szBase), 0u);
+    const std::filesystem::path base = std::filesystem::path(szBase).parent_path();  // without the trailing '\\'
+
+#else
+    const char* pszTmp = getenv("TMPDIR");
+    const std::filesystem::path base = std::filesystem::canonical(pszTmp != nullptr && *pszTmp != '\0' ? pszTmp : "/tmp");
+#endif
+    CTestProcess dead(false), alive(true);
+    ASSERT_GT(dead.Pid(), 0);
+    ASSERT_GT(alive.Pid(), 0);
+    auto make = [](const std::filesystem::path& folder) {
+        std::filesystem::create_directories(folder);
+        std::ofstream(folder / "AMSS4") << "left behind";
+    };
+    const std::string strDead = std::to_string(dead.Pid()), strAlive = std::to_string(alive.Pid());
+    const std::filesystem::path stale = base / ("krt-p940." + strDead + ".7");
+    const std::filesystem::path staleParent = base / ("krt-flash." + strDead + ".1");
+    const std::filesystem::path live = base / ("krt-p940." + strAlive + ".7");
+    make(stale);
+    make(staleParent / ("krt-p940." + strDead + ".2"));
+    make(live);
+    std::ofstream(base / "CorvidT_wdl4.bin") << "the wizard's";
+
+    Platform::UsePrivateTempFolder();
+    std::string strFolder;
+    ASSERT_TRUE(Platform::EnterTempFolder(&strFolder));
+    const std::filesystem::path mine(strFolder.substr(0, strFolder.size() - 1));
+    EXPECT_EQ(mine.parent_path(), base);
+    EXPECT_EQ(mine.filename().string().rfind("krt-p940.", 0), 0u) << mine;
+
+    EXPECT_EQ(Platform::RemoveOrphanedTempFolders(), 2);
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_FALSE(std::filesystem::exists(staleParent));
+    EXPECT_TRUE(std::filesystem::exists(live / "AMSS4")) << "the folder of a running process was removed";
+    EXPECT_TRUE(std::filesystem::exists(mine)) << "its own folder was removed";
+    EXPECT_TRUE(std::filesystem::exists(base / "CorvidT_wdl4.bin"));
+    std::filesystem::remove_all(live);
+    std::filesystem::remove(base / "CorvidT_wdl4.bin");
 }
 
 }  // namespace
