@@ -19,7 +19,10 @@ total_fail=0
 failed_stages=()
 timings=()
 windows_suites=()
-TEST_TIMES="$(mktemp)"  # seconds, test and build of every test run
+# Seconds, test and build of every test run, for the slowest five at the end.
+mkdir -p build
+TEST_TIMES="$ROOT/build/test-times.txt"
+: >"$TEST_TIMES"
 
 run_ctest() {  # dir label
     local dir="$1" label="$2" log="$1/ctest.log"
@@ -196,7 +199,6 @@ echo "=== total: $((SECONDS - t_start))s"
 # The five slowest tests of the whole run, with their build.
 echo "=== slowest tests:"
 sort -rn "$TEST_TIMES" | head -5 | awk '{printf "    %6.1f s  %s %s\n", $1, $2, $3}'
-rm -f "$TEST_TIMES"
 windows_line=""
 if [ ${#windows_suites[@]} -ne 0 ]; then
     windows_line="; Windows suites: $(IFS=';'; echo "${windows_suites[*]}" | sed 's/;/, /g')"
