@@ -1,7 +1,6 @@
 // The download screen: the Detect Port timer, the start button, the worker's reports, stopping the
 // worker and closing the wizard while a download runs.
 #include <cstdio>
-#include <cstring>
 
 #include "app/page_layout.h"
 #include "app/upgrade_dialog.h"
@@ -12,7 +11,6 @@
 #include "image/staging.h"
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "platform/resources.h"
 #include "serial/base_comm.h"
 #include "serial/port_discovery.h"
 
@@ -21,16 +19,6 @@ namespace {
 constexpr const char* STAGE_WAIT_TEXT = "Waiting... Loading Binary File.";
 constexpr const char* CANNOT_OPEN_IMAGE_TEXT = "Cannot Open binary file!";
 constexpr const char* CANNOT_START_TEXT = "Cannot start the download. Press the button to try again.";
-constexpr const char* NO_SPACE_STATUS_TEXT = "Not enough disk space for the upgrade. Press the button to try again.";
-constexpr const char* NO_TEMP_FOLDER_TEXT =
-    "The temporary folder of Windows cannot be used, so the firmware image cannot be unpacked. Check that the "
-    "TEMP folder exists and can be written, then press the button again.";
-
-// Megabytes, rounded up, for the user.
-unsigned long long Megabytes(uint64_t nBytes)
-{
-    return static_cast<unsigned long long>((nBytes + (1 << 20) - 1) >> 20);
-}
 constexpr const char* STOPPING_TEXT = "Stopping the download...";
 constexpr const char* CONFIRM_STOP_TEXT =
     "A software download is running.\n\n"
@@ -117,40 +105,10 @@ void CVelmoraEUT_KRT_P940Dlg::OnStartDownload()
     // A wizard that was killed (one runs per session) may have left its staged files: about twice the image.
     RemoveLeftoverStagedFiles(FIRMWARE_RESOURCE_ID);
     m_strImagePath.clear();
-    // The image and the partition files cut from it take about twice its size: a disk without that room
-    // is named before anything is written, and a write that fails later is named as well.
-    std::string strFolder;
-    if (!Platform::EnterTempFolder(&strFolder)) {
-        AskUser(NO_TEMP_FOLDER_TEXT, MB_OK | MB_ICONEXCLAMATION);
-        ShowStartFailure(CANNOT_START_TEXT);
-        return;
-    }
-    Platform::ResourceBlob blob;
-    const uint64_t nNeeded =
-        Platform::FindResourceBlob(FIRMWARE_RESOURCE_TYPE, FIRMWARE_RESOURCE_ID, &blob) ? 2 * uint64_t{blob.nSize} : 0;
-    uint64_t nFree = 0;
-    if (Platform::QueryFreeSpace(strFolder.c_str(), &nFree) && nFree < nNeeded) {
-        char szText[MAX_PATH + 400];
-        std::snprintf(szText, sizeof(szText),
-                      "There is not enough space for the upgrade in the temporary folder %s: it needs %llu MB, and "
-                      "%llu MB are free. Free some space on that disk, then press the button again.",
-                      strFolder.c_str(), Megabytes(nNeeded), static_cast<unsigned long long>(nFree >> 20));
-        AskUser(szText, MB_OK | MB_ICONEXCLAMATION);
-        ShowStartFailure(NO_SPACE_STATUS_TEXT);
-        return;
-    }
-    int nWriteErrno = 0;
-    if (!StageFirmwareImage(FIRMWARE_RESOURCE_ID, &m_strImagePath, &nWriteErrno)) {
-        if (nWriteErrno != 0) {
-            char szText[MAX_PATH + 400];
-            std::snprintf(szText, sizeof(szText),
-                          "The firmware image cannot be written to the temporary folder %s (%s). The upgrade needs "
-                          "%llu MB there: free some space on that disk, then press the button again.",
-                          strFolder.c_str(), std::strerror(nWriteErrno), Megabytes(nNeeded));
-            AskUser(szText, MB_OK | MB_ICONEXCLAMATION);
+    if (!StageFirmwareImage(FIRMWARE_RESOURCE_ID, &m_strImagePath)) {
+        if (!m_strImagePath.empty()) {
+            Platform::DeleteFileAt(m_strImagePath.c_str());
         }
-        // Whatever was written goes; the screen is ready for another try.
-        ShowStartFailure(nWriteErrno != 0 ? NO_SPACE_STATUS_TEXT : CANNOT_START_TEXT);
         return;
     }
     FILE* pTest = Platform::OpenFile(m_strImagePath.c_str(), "rb");

@@ -3,7 +3,6 @@
 // system, so a path composed the Windows way ("%s%s" with "\CorvidT_wdl4.bin") works everywhere.
 #include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <string>
 
 namespace Platform {
@@ -36,13 +35,6 @@ bool GetFileSize(const char* pszPath, uint64_t* pnSize);
 bool GetStreamSize(FILE* pFile, uint64_t* pnSize);
 
 bool FileExists(const char* pszPath);
-
-// Bytes the current user may still write in the folder's file system.
-bool QueryFreeSpace(const char* pszFolder, uint64_t* pnBytes);
-// Puts a stand-in in place of the system's answer (tests of a full disk where no small file system can
-// be mounted); empty restores the system's.
-using FreeSpaceProbe = std::function<bool(const char* pszFolder, uint64_t* pnBytes)>;
-void SetFreeSpaceProbe(FreeSpaceProbe fnProbe);
 
 // Deletes a file; false when there was none or it could not be deleted.
 bool DeleteFileAt(const char* pszPath);

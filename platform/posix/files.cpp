@@ -5,7 +5,6 @@
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -65,15 +64,6 @@ bool MakeTempFolder()
 }  // namespace
 
 void UsePrivateTempFolder() {}
-
-bool QuerySystemFreeSpace(const char* pszFolder, uint64_t* pnBytes)
-{
-    struct statvfs st;
-    if (statvfs(NativePath(pszFolder).c_str(), &st) != 0)
-        return false;
-    *pnBytes = static_cast<uint64_t>(st.f_bavail) * st.f_frsize;
-    return true;
-}
 
 namespace {
 

@@ -107,15 +107,6 @@ void RemoveTree(const std::string& strPath, int nDepth)
 
 }  // namespace
 
-bool QuerySystemFreeSpace(const char* pszFolder, uint64_t* pnBytes)
-{
-    ULARGE_INTEGER available = {};
-    if (!GetDiskFreeSpaceExA(pszFolder, &available, nullptr, nullptr))
-        return false;
-    *pnBytes = available.QuadPart;
-    return true;
-}
-
 void UsePrivateTempFolder()
 {
     std::lock_guard<std::mutex> lock(s_tempMutex);

@@ -210,58 +210,6 @@ TEST_F(DownloadScreenTest, WorkerThatCannotStartLeavesNothingBehindAndTheButtonW
     EXPECT_EQ(m_pDlg->m_nPage, PAGE_COMPLETE);
 }
 
-// A disk without room for the image and its partition files, and a staged image that cannot be written:
-// each is named in a box, the ready screen comes back with the port timer running, nothing is left.
-TEST_F(DownloadScreenTest, FullDiskIsNamedAndTheScreenStaysReady)
-{
-    // Wine cannot be started inside a mount namespace of its own here, so no small file system is
-    // mounted: the free-space probe of the platform layer answers through a stand-in.
-    std::printf("full disk: the platform's free-space probe answers 10 MB through a stand-in\n");
-    Platform::SetFreeSpaceProbe([](const char*, uint64_t* pnBytes) {
-        *pnBytes = 10ull << 20;
-        return true;
-    });
-    m_pDlg->SetWorkerStart(&Platform::StartThread, &ReportingWorker);
-    ReadyToStart();
-    const std::string strFolder = StagedImagePath().substr(0, StagedImagePath().size() - strlen("\\CorvidT_wdl4.bin"));
-    std::string strText;
-    {
-        CBoxAnswerer answer(IDOK);
-        Click(IDC_BTN_START);
-        EXPECT_TRUE(answer.Answered());
-        strText = answer.Text();
-    }
-    Platform::SetFreeSpaceProbe(nullptr);
-    EXPECT_NE(strText.find("not enough space"), std::string::npos) << strText;
-    EXPECT_NE(strText.find(strFolder), std::string::npos) << strText;
-    EXPECT_NE(strText.find("it needs 119 MB, and 10 MB are free"), std::string::npos) << strText;
-    auto expectReady = [&](const char* pszCase) {
-        EXPECT_FALSE(m_pDlg->IsWorkerRunning()) << pszCase;
-        EXPECT_FALSE(Platform::FileExists(StagedImagePath().c_str())) << pszCase;
-        EXPECT_TRUE(IsWindowEnabled(Item(IDC_BTN_START))) << pszCase;
-        EXPECT_FALSE(IsWindowVisible(Item(IDC_IMG_UPDATING))) << pszCase;
-        EXPECT_TRUE(IsWindowVisible(Item(IDC_IMG_PRESS_START))) << pszCase;
-        EXPECT_EQ(StatusPart(0), "Not enough disk space for the upgrade. Press the button to try again.") << pszCase;
-    };
-    expectReady("no room");
-
-    // Room enough, but the write fails (here: a folder holds the staged image's name).
-    ASSERT_TRUE(CreateDirectoryA(StagedImagePath().c_str(), nullptr));
-    {
-        CBoxAnswerer answer(IDOK);
-        Click(IDC_BTN_START);
-        EXPECT_TRUE(answer.Answered());
-        strText = answer.Text();
-    }
-    RemoveDirectoryA(StagedImagePath().c_str());
-    EXPECT_NE(strText.find("cannot be written to the temporary folder " + strFolder), std::string::npos) << strText;
-    expectReady("failed write");
-
-    // The port timer runs again: unplugged, the screen goes back to the connect page.
-    SetDevicePort(nullptr);
-    EXPECT_TRUE(PumpUntil([&] { return m_pDlg->m_nPage == PAGE_CONNECT; }, 5000)) << "the port timer is not running";
-}
-
 TEST_F(DownloadScreenTest, ClosingDuringARunAsksAndNoLetsItGoOn)
 {
     m_pDlg->SetWorkerStart(&Platform::StartThread, &StoppableWorker);
