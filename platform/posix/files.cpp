@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -32,15 +33,20 @@ void RemoveTempFolder()
         rmdir(s_strTempFolder.c_str());
 }
 
+std::string TempBase()
+{
+    const char* pszBase = getenv("TMPDIR");
+    std::string strBase = (pszBase != nullptr && *pszBase != '\0') ? pszBase : "/tmp";
+    while (strBase.size() > 1 && strBase.back() == '/')
+        strBase.pop_back();
+    return strBase;
+}
+
 // mkdtemp makes the directory with mode 0700 under a fresh random name, so nobody else can have
 // prepared it (no fixed name in a shared folder).
 bool MakeTempFolder()
 {
-    const char* pszBase = getenv("TMPDIR");
-    std::string strTemplate = (pszBase != nullptr && *pszBase != '\0') ? pszBase : "/tmp";
-    while (strTemplate.size() > 1 && strTemplate.back() == '/')
-        strTemplate.pop_back();
-    strTemplate += "/krt-p940.XXXXXX";
+    std::string strTemplate = TempBase() + "/krt-p940.XXXXXX";
     if (mkdtemp(strTemplate.data()) == nullptr)
         return false;
     // Absolute, so that it can be made current again after a relative $TMPDIR has moved on.
@@ -63,13 +69,24 @@ bool EnterTempFolder(std::string* pstrFolder)
     struct stat st;
     // Made again if someone removed it meanwhile.
     if (s_strTempFolder.empty() || lstat(s_strTempFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        if (!MakeTempFolder())
+        if (!MakeTempFolder()) {
+            if (pstrFolder != nullptr)
+                *pstrFolder = TempBase() + "/";  // where the private folder could not be made
             return false;
+        }
     }
-    if (chdir(s_strTempFolder.c_str()) != 0)
-        return false;
     if (pstrFolder != nullptr)
         *pstrFolder = s_strTempFolder + "/";
+    return chdir(s_strTempFolder.c_str()) == 0;
+}
+
+bool GetFreeDiskSpace(const char* pszFolder, uint64_t* pnFreeBytes)
+{
+    struct statvfs fs;
+    if (pszFolder == nullptr || statvfs(NativePath(pszFolder).c_str(), &fs) != 0)
+        return false;
+    // f_bavail leaves out the blocks kept for root, as the user's writes will.
+    *pnFreeBytes = static_cast<uint64_t>(fs.f_bavail) * fs.f_frsize;
     return true;
 }
 

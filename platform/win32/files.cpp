@@ -13,10 +13,17 @@ bool EnterTempFolder(std::string* pstrFolder)
     DWORD nLen = GetTempPathA(MAX_PATH, szTemp);
     if (nLen == 0 || nLen > MAX_PATH)
         return false;
-    if (!SetCurrentDirectoryA(szTemp))
-        return false;
     if (pstrFolder != nullptr)
         *pstrFolder = szTemp;
+    return SetCurrentDirectoryA(szTemp) != 0;
+}
+
+bool GetFreeDiskSpace(const char* pszFolder, uint64_t* pnFreeBytes)
+{
+    ULARGE_INTEGER nAvailable;
+    if (pszFolder == nullptr || !GetDiskFreeSpaceExA(pszFolder, &nAvailable, nullptr, nullptr))
+        return false;
+    *pnFreeBytes = nAvailable.QuadPart;
     return true;
 }
 

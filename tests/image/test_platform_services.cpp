@@ -111,4 +111,17 @@ TEST(FilesTest, TempFolderBecomesCurrentAndTakesBackslashPaths)
     EXPECT_EQ(Platform::OpenFile("krt_files_test.bin", "rb"), nullptr);
 }
 
+TEST(FilesTest, FreeSpaceIsThatOfTheFolderFileSystem)
+{
+    std::string strFolder;
+    ASSERT_TRUE(Platform::EnterTempFolder(&strFolder));
+    uint64_t nFree = 0;
+    ASSERT_TRUE(Platform::GetFreeDiskSpace(strFolder.c_str(), &nFree));
+    // Read another way; other writers on the machine may move it a little meanwhile.
+    const std::filesystem::space_info space = std::filesystem::space(std::filesystem::current_path());
+    EXPECT_NEAR(static_cast<double>(nFree), static_cast<double>(space.available), 256.0 * 1024 * 1024);
+    EXPECT_GT(nFree, 0u);
+    EXPECT_FALSE(Platform::GetFreeDiskSpace((strFolder + "no-such-folder\\").c_str(), &nFree));
+}
+
 }  // namespace
