@@ -10,6 +10,7 @@
 #include "download/notify.h"
 #include "host/host_os.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/message_box.h"
 
 int32_t HostOsCode = HOST_OS_UNKNOWN;
@@ -47,7 +48,8 @@ std::string ProgramName()
 }
 
 CVelmoraEUT_KRT_P940Dlg::CVelmoraEUT_KRT_P940Dlg(HWND hParent)
-    : CDialog(IDD_KRT_UPGRADE_DIALOG, hParent), m_pfnStartThread(&Platform::StartThread), m_pfnWorker(&DownloadWorker)
+    : CDialog(IDD_KRT_UPGRADE_DIALOG, hParent), m_pfnStartThread(&Platform::StartThread), m_pfnWorker(&DownloadWorker),
+      m_pfnFreeSpace(&Platform::GetFreeDiskSpace)
 {
     m_hIcon = LoadIconA(GetResourceInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
     // Until a download starts, elapsed times count from the start of the wizard.

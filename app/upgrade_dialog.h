@@ -52,6 +52,10 @@ public:
     using ThreadStarter = Platform::ThreadHandle (*)(Platform::ThreadProc, void*, Platform::ThreadPriority);
     void SetWorkerStart(ThreadStarter pfnStart, Platform::ThreadProc pfnWorker);
 
+    // How the free space of the temporary folder is asked for; a test can report a disk of its own.
+    using FreeSpaceProbe = bool (*)(const char* pszFolder, uint64_t* pnFreeBytes);
+    void SetFreeSpaceProbe(FreeSpaceProbe pfnProbe) { m_pfnFreeSpace = pfnProbe; }
+
     // What a download shows outside the window (sleep guard, task-bar button); a test can give it
     // a task bar of its own.
     CRunIndicators& RunIndicators() { return m_runIndicators; }
@@ -135,6 +139,10 @@ private:
     int AskUser(const char* pszText, UINT nType);
 
     // Download helpers.
+    bool StageForRun();
+    // The message of a temporary folder without room for a run; empty when it has room.
+    std::string NoSpaceText(const std::string& strFolder, uint64_t nNeeded);
+    void ShowStagingFailure(const std::string& strMessage);
     void ShowStartFailure(const char* pszStatus);
     void ShowDownloadOutcome(const std::string& strFinal);
     void RequestAbort();
@@ -144,6 +152,7 @@ private:
 
     ThreadStarter m_pfnStartThread;
     Platform::ThreadProc m_pfnWorker;
+    FreeSpaceProbe m_pfnFreeSpace;
     // The worker that made its final report; released once it has returned.
     Platform::ThreadHandle m_hEndingWorker = nullptr;
     bool m_bInFinalReport = false;

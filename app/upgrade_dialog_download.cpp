@@ -1,6 +1,7 @@
 // The download screen: the Detect Port timer, the start button, the worker's reports, stopping the
 // worker and closing the wizard while a download runs.
 #include <cstdio>
+#include <cstring>
 
 #include "app/page_layout.h"
 #include "app/upgrade_dialog.h"
@@ -19,6 +20,22 @@ namespace {
 constexpr const char* STAGE_WAIT_TEXT = "Waiting... Loading Binary File.";
 constexpr const char* CANNOT_OPEN_IMAGE_TEXT = "Cannot Open binary file!";
 constexpr const char* CANNOT_START_TEXT = "Cannot start the download. Press the button to try again.";
+constexpr const char* CANNOT_STAGE_TEXT = "The firmware could not be prepared. Press the button to try again.";
+// Each names the folder, then the space a run needs there; the last also the free space or the error.
+constexpr const char* NO_TEMP_FOLDER_FORMAT =
+    "The temporary folder\n\n%s\n\ncannot be used for the firmware image: it is missing or cannot be opened.\n\n"
+    "The upgrade needs about %s free there. Set TMP to a folder you may write to on a drive with that "
+    "much free space, then press the start button again.";
+constexpr const char* NO_SPACE_FORMAT =
+    "There is not enough free space for the firmware in the temporary folder\n\n%s\n\n"
+    "The upgrade needs about %s there (the firmware image and the partition files cut from it); only %s are free.\n\n"
+    "Free some space on that drive, or set TMP to a folder on a drive with more space, then press the "
+    "start button again.";
+constexpr const char* WRITE_FAILED_FORMAT =
+    "The firmware image could not be written to the temporary folder\n\n%s\n\n"
+    "The upgrade needs about %s free there, in a folder you may write to; the write failed with: %s.\n\n"
+    "Set TMP to such a folder on a working drive, or mend this one, then press the start button again.";
+constexpr uint64_t BYTES_PER_MB = 1024 * 1024;
 constexpr const char* STOPPING_TEXT = "Stopping the download...";
 constexpr const char* CONFIRM_STOP_TEXT =
     "A software download is running.\n\n"
@@ -30,6 +47,22 @@ constexpr double ABORT_TIME_FACTOR = 0.001;
 constexpr uint32_t WORKER_END_WAIT_MS = 10000;
 // The device's port number has to fit the 8 bits the port is opened by.
 constexpr int32_t HIGHEST_PORT = 255;
+
+// Sizes in whole megabytes: what is needed rounded up, what is free rounded down.
+std::string Megabytes(uint64_t nBytes, bool bRoundUp)
+{
+    const uint64_t nMb = bRoundUp ? (nBytes + BYTES_PER_MB - 1) / BYTES_PER_MB : nBytes / BYTES_PER_MB;
+    return std::to_string(nMb) + " MB";
+}
+
+std::string FormatText(const char* pszFormat, const std::string& strFolder, const std::string& strNeeded,
+                       const std::string& strDetail = "")
+{
+    const char* pszFolder = strFolder.empty() ? "(the system names none)" : strFolder.c_str();
+    char szText[2048];
+    std::snprintf(szText, sizeof(szText), pszFormat, pszFolder, strNeeded.c_str(), strDetail.c_str());
+    return szText;
+}
 
 }  // namespace
 
@@ -105,21 +138,9 @@ void CVelmoraEUT_KRT_P940Dlg::OnStartDownload()
     // A wizard that was killed (one runs per session) may have left its staged files: about twice the image.
     RemoveLeftoverStagedFiles(FIRMWARE_RESOURCE_ID);
     m_strImagePath.clear();
-    if (!StageFirmwareImage(FIRMWARE_RESOURCE_ID, &m_strImagePath)) {
-        if (!m_strImagePath.empty()) {
-            Platform::DeleteFileAt(m_strImagePath.c_str());
-        }
+    if (!StageForRun()) {
         return;
     }
-    FILE* pTest = Platform::OpenFile(m_strImagePath.c_str(), "rb");
-    if (pTest == nullptr) {
-        // The image cannot be used, so it is not left behind in the temporary folder either.
-        Platform::DeleteFileAt(m_strImagePath.c_str());
-        AskUser(CANNOT_OPEN_IMAGE_TEXT, MB_OK | MB_ICONEXCLAMATION);
-        StopWorker();
-        return;
-    }
-    std::fclose(pTest);
 
     auto* pJob = new DownloadJob;
     pJob->strImagePath = m_strImagePath;
@@ -136,6 +157,76 @@ void CVelmoraEUT_KRT_P940Dlg::OnStartDownload()
     }
     m_tStart = Platform::WallSeconds();
     m_runIndicators.Begin(m_hWnd);
+}
+
+bool CVelmoraEUT_KRT_P940Dlg::StageForRun()
+{
+    // Only a build without the image needs nothing; staging reports that itself.
+    const uint64_t nNeeded = StagingSpaceNeeded(FIRMWARE_RESOURCE_ID);
+    std::string strFolder;
+    if (nNeeded != 0) {
+        if (!Platform::EnterTempFolder(&strFolder)) {
+            ShowStagingFailure(FormatText(NO_TEMP_FOLDER_FORMAT, strFolder, Megabytes(nNeeded, true)));
+            return false;
+        }
+        // Checked before writing: a disk filled to the last byte troubles every other program on it.
+        std::string strNoSpace = NoSpaceText(strFolder, nNeeded);
+        if (!strNoSpace.empty()) {
+            ShowStagingFailure(strNoSpace);
+            return false;
+        }
+    }
+    int nWriteErrno = 0;
+    if (!StageFirmwareImage(FIRMWARE_RESOURCE_ID, &m_strImagePath, &nWriteErrno)) {
+        std::string strMessage;
+        if (nWriteErrno != 0) {
+            // Someone may have taken the space since the check. The C run-time's reason cannot tell
+            // (under Wine a full disk reads "Invalid argument"); the free space can, once the part of
+            // the image that fitted is gone.
+            Platform::DeleteFileAt(m_strImagePath.c_str());
+            strMessage = NoSpaceText(strFolder, nNeeded);
+            if (strMessage.empty()) {
+                strMessage = FormatText(WRITE_FAILED_FORMAT, strFolder, Megabytes(nNeeded, true),
+                                        std::strerror(nWriteErrno));
+            }
+        }
+        ShowStagingFailure(strMessage);
+        return false;
+    }
+    FILE* pTest = Platform::OpenFile(m_strImagePath.c_str(), "rb");
+    if (pTest == nullptr) {
+        ShowStagingFailure(CANNOT_OPEN_IMAGE_TEXT);
+        return false;
+    }
+    std::fclose(pTest);
+    return true;
+}
+
+std::string CVelmoraEUT_KRT_P940Dlg::NoSpaceText(const std::string& strFolder, uint64_t nNeeded)
+{
+    uint64_t nFree = 0;
+    if (!m_pfnFreeSpace(strFolder.c_str(), &nFree)) {
+        return "";  // unknown: the write will tell
+    }
+    std::string strPath;
+    uint64_t nLeftOver = 0;
+    // An image left by an earlier run is overwritten, so its space is free for this one.
+    if (GetStagedImagePath(&strPath) && Platform::GetFileSize(strPath.c_str(), &nLeftOver)) {
+        nFree += nLeftOver;
+    }
+    if (nFree >= nNeeded) {
+        return "";
+    }
+    return FormatText(NO_SPACE_FORMAT, strFolder, Megabytes(nNeeded, true), Megabytes(nFree, false));
+}
+
+void CVelmoraEUT_KRT_P940Dlg::ShowStagingFailure(const std::string& strMessage)
+{
+    // The ready screen first: the port timer goes on ticking while the message is shown.
+    ShowStartFailure(CANNOT_STAGE_TEXT);
+    if (!strMessage.empty()) {
+        AskUser(strMessage.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    }
 }
 
 void CVelmoraEUT_KRT_P940Dlg::ShowStartFailure(const char* pszStatus)

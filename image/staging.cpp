@@ -41,6 +41,14 @@ bool WriteAll(const char* pszPath, const void* pData, size_t nSize, int* pnWrite
 
 }  // namespace
 
+uint64_t StagingSpaceNeeded(int nResourceId)
+{
+    Platform::ResourceBlob blob;
+    if (!Platform::FindResourceBlob(FIRMWARE_RESOURCE_TYPE, nResourceId, &blob))
+        return 0;
+    return 2 * static_cast<uint64_t>(blob.nSize);
+}
+
 bool GetStagedImagePath(std::string* pstrPath)
 {
     std::string strFolder;

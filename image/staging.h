@@ -1,12 +1,17 @@
 #pragma once
 // Staging of the firmware container: written from the executable (or copied from a file) into the
 // temporary folder, which becomes the current folder for the rest of the process.
+#include <cstdint>
 #include <string>
 
 constexpr int FIRMWARE_RESOURCE_ID = 132;
 constexpr char FIRMWARE_RESOURCE_TYPE[] = "File";
 // Joined to the temporary folder with "%s%s"; the folder already ends with a separator.
 constexpr char STAGED_IMAGE_NAME[] = "\\CorvidT_wdl4.bin";
+
+// Bytes a run from resource nResourceId needs free in the temporary folder: the staged image and the
+// partition files cut from it take about twice the image. 0 when the executable has no such resource.
+uint64_t StagingSpaceNeeded(int nResourceId);
 
 // Makes the temporary folder current and composes the staged image path in *pstrPath.
 bool GetStagedImagePath(std::string* pstrPath);

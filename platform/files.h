@@ -9,6 +9,7 @@ namespace Platform {
 
 // Makes the per-user temporary folder the current folder and returns its path with a trailing
 // separator. On POSIX it is a private directory (mode 0700) made once per process under $TMPDIR.
+// When it fails, *pstrFolder still names the folder it tried, if that is known, for a message.
 bool EnterTempFolder(std::string* pstrFolder);
 
 // From now on EnterTempFolder gives this process a folder of its own under the per-user one,
@@ -20,6 +21,10 @@ void UsePrivateTempFolder();
 // "krt-flash.<process id>.<n>") whose process has ended, with the files they hold; never one whose
 // process still runs. Returns how many were removed.
 int RemoveOrphanedTempFolders();
+
+// Bytes the current user may still write on the file system that holds the folder; false when it
+// cannot be told.
+bool GetFreeDiskSpace(const char* pszFolder, uint64_t* pnFreeBytes);
 
 // C run-time stream on the file ("rb", "wb", ...); null when it cannot be opened.
 FILE* OpenFile(const char* pszPath, const char* pszMode);

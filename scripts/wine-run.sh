@@ -10,6 +10,27 @@ if [ -z "${HOME:-}" ]; then
     HOME="$(getent passwd "$(id -u)" | cut -d: -f6)"
     export HOME="${HOME:-/tmp}"
 fi
+# KRT_WINE_SMALL_TEMP=<size> (a tmpfs size, "24m"): the program gets a folder on a file system that
+# small, named in KRT_SMALL_TEMP: a tmpfs in a private mount namespace, gone with the run. Where the
+# system allows no such mount, KRT_SMALL_TEMP stays unset and the program has to say how it ran instead.
+if [ -n "${KRT_WINE_SMALL_TEMP:-}" ] && [ -z "${KRT_SMALL_TEMP:-}" ]; then
+    small="$(mktemp -d "${TMPDIR:-/tmp}/krt-small.XXXXXX")"
+    mount_and_run='mount -t tmpfs -o size="$1" tmpfs "$2" || exit 97; shift 2; exec "$@"'
+    if unshare -rm sh -c "$mount_and_run" _ "$KRT_WINE_SMALL_TEMP" "$small" true 2>/dev/null; then
+        # Mounted as the namespace's root; Wine runs as the user who started it again (its prefix and
+        # the user's name in it belong to that user).
+        as_user=()
+        if [ "$(id -u)" != 0 ]; then as_user=(unshare -U --map-user="$(id -u)" --map-group="$(id -g)"); fi
+        KRT_SMALL_TEMP="$small" unshare -rm sh -c "$mount_and_run" _ "$KRT_WINE_SMALL_TEMP" "$small" \
+            "${as_user[@]}" bash "${BASH_SOURCE[0]}" "$@"
+        rc=$?
+        rmdir "$small"
+        exit $rc
+    fi
+    rmdir "$small"
+    echo "wine-run: this system allows no private mount; no small temporary folder" >&2
+fi
+
 TEMPLATE_ROOT="${KRT_WINE_TEMPLATE:-${XDG_CACHE_HOME:-$HOME/.cache}/krt-wine-template}"
 TEMPLATE="$TEMPLATE_ROOT/prefix"
 export WINEDEBUG="${WINEDEBUG:--all}"

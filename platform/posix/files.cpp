@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -37,16 +38,21 @@ void RemoveTempFolder()
         rmdir(s_strTempFolder.c_str());
 }
 
+std::string TempBase()
+{
+    const char* pszBase = getenv("TMPDIR");
+    std::string strBase = (pszBase != nullptr && *pszBase != '\0') ? pszBase : "/tmp";
+    while (strBase.size() > 1 && strBase.back() == '/')
+        strBase.pop_back();
+    return strBase;
+}
+
 // mkdtemp makes the directory with mode 0700 under a fresh random name, so nobody else can have
 // prepared it (no fixed name in a shared folder).
 bool MakeTempFolder()
 {
-    const char* pszBase = getenv("TMPDIR");
-    std::string strTemplate = (pszBase != nullptr && *pszBase != '\0') ? pszBase : "/tmp";
-    while (strTemplate.size() > 1 && strTemplate.back() == '/')
-        strTemplate.pop_back();
     // The process id in the name lets a later run tell a folder whose process has gone.
-    strTemplate += "/krt-p940." + std::to_string(getpid()) + ".XXXXXX";
+    std::string strTemplate = TempBase() + "/krt-p940." + std::to_string(getpid()) + ".XXXXXX";
     if (mkdtemp(strTemplate.data()) == nullptr)
         return false;
     // Absolute, so that it can be made current again after a relative $TMPDIR has moved on.
@@ -66,15 +72,6 @@ bool MakeTempFolder()
 void UsePrivateTempFolder() {}
 
 namespace {
-
-std::string TempBase()
-{
-    const char* pszBase = getenv("TMPDIR");
-    std::string strBase = (pszBase != nullptr && *pszBase != '\0') ? pszBase : "/tmp";
-    while (strBase.size() > 1 && strBase.back() == '/')
-        strBase.pop_back();
-    return strBase;
-}
 
 // The process id of "krt-p940.<pid>.<rest>" or "krt-flash.<pid>.<rest>"; 0 for any other name.
 long FolderProcessId(const char* pszName)
@@ -140,13 +137,24 @@ bool EnterTempFolder(std::string* pstrFolder)
     struct stat st;
     // Made again if someone removed it meanwhile.
     if (s_strTempFolder.empty() || lstat(s_strTempFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        if (!MakeTempFolder())
+        if (!MakeTempFolder()) {
+            if (pstrFolder != nullptr)
+                *pstrFolder = TempBase() + "/";  // where the private folder could not be made
             return false;
+        }
     }
-    if (chdir(s_strTempFolder.c_str()) != 0)
-        return false;
     if (pstrFolder != nullptr)
         *pstrFolder = s_strTempFolder + "/";
+    return chdir(s_strTempFolder.c_str()) == 0;
+}
+
+bool GetFreeDiskSpace(const char* pszFolder, uint64_t* pnFreeBytes)
+{
+    struct statvfs fs;
+    if (pszFolder == nullptr || statvfs(NativePath(pszFolder).c_str(), &fs) != 0)
+        return false;
+    // f_bavail leaves out the blocks kept for root, as the user's writes will.
+    *pnFreeBytes = static_cast<uint64_t>(fs.f_bavail) * fs.f_frsize;
     return true;
 }
 

@@ -146,14 +146,24 @@ bool EnterTempFolder(std::string* pstrFolder)
         const DWORD dwAttributes =
             s_strPrivateFolder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(s_strPrivateFolder.c_str());
         if ((dwAttributes == INVALID_FILE_ATTRIBUTES || (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) &&
-            !MakePrivateFolder(strFolder))
+            !MakePrivateFolder(strFolder)) {
+            if (pstrFolder != nullptr)
+                *pstrFolder = strFolder;
             return false;
+        }
         strFolder = s_strPrivateFolder;
     }
-    if (!SetCurrentDirectoryA(strFolder.c_str()))
-        return false;
     if (pstrFolder != nullptr)
         *pstrFolder = strFolder;
+    return SetCurrentDirectoryA(strFolder.c_str()) != 0;
+}
+
+bool GetFreeDiskSpace(const char* pszFolder, uint64_t* pnFreeBytes)
+{
+    ULARGE_INTEGER nAvailable;
+    if (pszFolder == nullptr || !GetDiskFreeSpaceExA(pszFolder, &nAvailable, nullptr, nullptr))
+        return false;
+    *pnFreeBytes = nAvailable.QuadPart;
     return true;
 }
 

@@ -1,14 +1,19 @@
 // The download screen: the port timer, the start button, the worker's reports and outcome, stopping
 // the worker, closing during a run, and the messages of an outside progress sender.
 #include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "app/page_layout.h"
 #include "app/resource_ids.h"
 #include "download/download_worker.h"
 #include "download/engine_state.h"
 #include "download/notify.h"
+#include "image/staging.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/resources.h"
 #include "serial/base_comm.h"
 #include "tests/app/wizard_fixture.h"
 
@@ -106,6 +111,127 @@ protected:
         GoToPage(PAGE_DOWNLOAD);
         EnableWindow(Item(IDC_BTN_START), TRUE);
     }
+};
+
+// The temporary folder on a disk too small for a run: the 24 MB tmpfs that wine-run.sh mounts where
+// the system allows it (named in KRT_SMALL_TEMP), otherwise a folder of its own whose free space a
+// stand-in probe reports as 24 MB.
+constexpr uint64_t SMALL_DISK_BYTES = 24 * 1024 * 1024;
+std::string g_strProbedFolder;
+
+bool SmallDiskProbe(const char* pszFolder, uint64_t* pnFreeBytes)
+{
+    g_strProbedFolder = pszFolder;
+    *pnFreeBytes = SMALL_DISK_BYTES;
+    return true;
+}
+
+// Room to spare at the check, the truth afterwards: someone took the space meanwhile, so only the
+// write meets the full disk.
+int g_nProbes = 0;
+
+bool SpaceTakenAfterTheCheckProbe(const char* pszFolder, uint64_t* pnFreeBytes)
+{
+    g_strProbedFolder = pszFolder;
+    if (g_nProbes++ == 0) {
+        *pnFreeBytes = uint64_t{1} << 40;
+        return true;
+    }
+    return Platform::GetFreeDiskSpace(pszFolder, pnFreeBytes);
+}
+
+class SmallDiskTest : public DownloadScreenTest {
+protected:
+    void SetUp() override
+    {
+        DownloadScreenTest::SetUp();
+        char szTmp[MAX_PATH] = {};
+        m_bHadTmp = GetEnvironmentVariableA("TMP", szTmp, MAX_PATH) != 0;
+        m_strOldTmp = szTmp;
+        m_strOldTemp = StagedImagePath().substr(0, StagedImagePath().size() - std::strlen(STAGED_IMAGE_NAME));
+        const char* pszMount = std::getenv("KRT_SMALL_TEMP");
+        m_bMounted = pszMount != nullptr && *pszMount != '\0';
+        if (m_bMounted) {
+            m_strFolder = std::string("Z:") + pszMount + "\\";
+            for (char& ch : m_strFolder) {
+                ch = ch == '/' ? '\\' : ch;
+            }
+            std::printf("[ small disk ] the temporary folder is a 24 MB tmpfs at %s\n", pszMount);
+        } else {
+            m_strFolder = m_strOldTemp + "krt-small-disk\\";
+            ASSERT_TRUE(CreateDirectoryA(m_strFolder.c_str(), nullptr));
+            m_pDlg->SetFreeSpaceProbe(&SmallDiskProbe);
+            std::printf("[ small disk ] no private mount here: a stand-in probe reports 24 MB free in %s\n",
+                        m_strFolder.c_str());
+        }
+        ASSERT_TRUE(SetEnvironmentVariableA("TMP", m_strFolder.c_str()));
+        ASSERT_EQ(StagedImagePath(), m_strFolder + STAGED_IMAGE_NAME);
+        g_strProbedFolder.clear();
+        g_nProbes = 0;
+        m_pDlg->SetWorkerStart(&Platform::StartThread, &ReportingWorker);
+    }
+    void TearDown() override
+    {
+        SetEnvironmentVariableA("TMP", m_bHadTmp ? m_strOldTmp.c_str() : nullptr);
+        // The folder the wizard made current cannot be removed.
+        SetCurrentDirectoryA(m_strOldTemp.c_str());
+        if (!m_bMounted) {
+            // Also what a failed case left there, so that the next one starts with an empty folder.
+            DeleteFileA((m_strFolder + STAGED_IMAGE_NAME).c_str());
+            RemoveDirectoryA((m_strFolder + STAGED_IMAGE_NAME).c_str());
+            RemoveDirectoryA(m_strFolder.c_str());
+        }
+        DownloadScreenTest::TearDown();
+    }
+    // Presses the start button and answers the message it shows; its text, empty when none came.
+    std::string StartAndReadMessage()
+    {
+        CBoxAnswerer answer(IDOK);
+        Click(IDC_BTN_START);
+        return answer.Answered() ? answer.Text() : std::string();
+    }
+    std::vector<std::string> FolderContents() const
+    {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA found;
+        HANDLE hFind = FindFirstFileA((m_strFolder + "*").c_str(), &found);
+        if (hFind == INVALID_HANDLE_VALUE) {
+            return names;
+        }
+        do {
+            if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0) {
+                names.push_back(found.cFileName);
+            }
+        } while (FindNextFileA(hFind, &found));
+        FindClose(hFind);
+        return names;
+    }
+    // The image and the partition files cut from it: about twice the embedded image.
+    static std::string SpaceNeededText()
+    {
+        Platform::ResourceBlob blob;
+        EXPECT_TRUE(Platform::FindResourceBlob(FIRMWARE_RESOURCE_TYPE, FIRMWARE_RESOURCE_ID, &blob));
+        const uint64_t nMb = (2 * static_cast<uint64_t>(blob.nSize) + (1 << 20) - 1) >> 20;
+        return "about " + std::to_string(nMb) + " MB";
+    }
+    void ExpectReadyWithThePortTimerRunning()
+    {
+        EXPECT_FALSE(m_pDlg->IsWorkerRunning());
+        EXPECT_TRUE(IsWindowEnabled(Item(IDC_BTN_START)));
+        EXPECT_FALSE(IsWindowVisible(Item(IDC_IMG_UPDATING)));
+        EXPECT_TRUE(IsWindowVisible(Item(IDC_IMG_PRESS_START)));
+        EXPECT_EQ(ProgressCaption(), "Ready...");
+        EXPECT_NE(StatusPart(0), "Waiting... Loading Binary File.");
+        // Unplugged, the wizard goes back to the connect page, which only the port timer does.
+        SetDevicePort(nullptr);
+        EXPECT_TRUE(PumpUntil([&] { return m_pDlg->m_nPage == PAGE_CONNECT; }, 5000));
+    }
+
+    bool m_bMounted = false;
+    std::string m_strFolder;
+    std::string m_strOldTemp;
+    std::string m_strOldTmp;
+    bool m_bHadTmp = false;
 };
 
 }  // namespace
@@ -321,4 +447,56 @@ TEST_F(DownloadScreenTest, StatusLinesReachTheBarAtOnceButArePaintedAtMostEveryT
     ASSERT_TRUE(PumpUntil([&] { return !m_pDlg->IsWorkerRunning(); }, 20000));
     EXPECT_EQ(StatusPart(0), "Write failed!");
     SetWindowLongPtrA(hBar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_pfnStatusProc));
+}
+
+TEST_F(SmallDiskTest, TooLittleSpaceIsToldBeforeWritingAndTheReadyScreenComesBack)
+{
+    ReadyToStart();
+    const std::string strText = StartAndReadMessage();
+    ASSERT_FALSE(strText.empty()) << "no message";
+    EXPECT_NE(strText.find(m_strFolder), std::string::npos) << strText;
+    EXPECT_NE(strText.find(SpaceNeededText()), std::string::npos) << strText;
+    if (!m_bMounted) {
+        EXPECT_EQ(g_strProbedFolder, m_strFolder);
+    }
+    EXPECT_TRUE(FolderContents().empty()) << FolderContents()[0];
+    ExpectReadyWithThePortTimerRunning();
+}
+
+TEST_F(SmallDiskTest, AWriteThatFailsAfterTheCheckIsToldToo)
+{
+    m_pDlg->SetFreeSpaceProbe(&SpaceTakenAfterTheCheckProbe);
+    const std::string strBlocker = m_strFolder + STAGED_IMAGE_NAME;
+    if (!m_bMounted) {
+        // No disk to fill: a folder in the image's place makes the write fail instead.
+        ASSERT_TRUE(CreateDirectoryA(strBlocker.c_str(), nullptr));
+        std::printf("[ small disk ] the write fails on a folder in the image's place, not on a full disk\n");
+    }
+    ReadyToStart();
+    const std::string strText = StartAndReadMessage();
+    ASSERT_FALSE(strText.empty()) << "no message";
+    EXPECT_EQ(g_strProbedFolder, m_strFolder);
+    EXPECT_NE(strText.find(m_strFolder), std::string::npos) << strText;
+    EXPECT_NE(strText.find(SpaceNeededText()), std::string::npos) << strText;
+    if (m_bMounted) {
+        EXPECT_NE(strText.find("not enough free space"), std::string::npos) << strText;
+    } else {
+        EXPECT_NE(strText.find("could not be written"), std::string::npos) << strText;
+        EXPECT_TRUE(RemoveDirectoryA(strBlocker.c_str()));
+    }
+    // The part of the image that fitted is gone again.
+    EXPECT_TRUE(FolderContents().empty()) << FolderContents()[0];
+    ExpectReadyWithThePortTimerRunning();
+}
+
+TEST_F(SmallDiskTest, AMissingTemporaryFolderIsNamed)
+{
+    const std::string strMissing = m_strFolder + "gone\\";
+    ASSERT_TRUE(SetEnvironmentVariableA("TMP", strMissing.c_str()));
+    ReadyToStart();
+    const std::string strText = StartAndReadMessage();
+    ASSERT_FALSE(strText.empty()) << "no message";
+    EXPECT_NE(strText.find(strMissing), std::string::npos) << strText;
+    EXPECT_NE(strText.find(SpaceNeededText()), std::string::npos) << strText;
+    ExpectReadyWithThePortTimerRunning();
 }

@@ -125,7 +125,8 @@ public:
     explicit CTestProcess(bool bAlive)
     {
 #ifdef _WIN32
-        STARTUPINFOA si = {sizeof(si)};
+        STARTUPINFOA si = {};
+        si.cb = sizeof(si);
         char szCommand[] = "cmd.exe";
         if (CreateProcessA(nullptr, szCommand, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &si, &m_pi)) {
             m_nPid = m_pi.dwProcessId;
@@ -218,6 +219,19 @@ TEST(FilesTest, PrivateFoldersKeepOffOtherProgramsAndOrphansGo)
     EXPECT_TRUE(std::filesystem::exists(base / "CorvidT_wdl4.bin"));
     std::filesystem::remove_all(live);
     std::filesystem::remove(base / "CorvidT_wdl4.bin");
+}
+
+TEST(FilesTest, FreeSpaceIsThatOfTheFolderFileSystem)
+{
+    std::string strFolder;
+    ASSERT_TRUE(Platform::EnterTempFolder(&strFolder));
+    uint64_t nFree = 0;
+    ASSERT_TRUE(Platform::GetFreeDiskSpace(strFolder.c_str(), &nFree));
+    // Read another way; other writers on the machine may move it a little meanwhile.
+    const std::filesystem::space_info space = std::filesystem::space(std::filesystem::current_path());
+    EXPECT_NEAR(static_cast<double>(nFree), static_cast<double>(space.available), 256.0 * 1024 * 1024);
+    EXPECT_GT(nFree, 0u);
+    EXPECT_FALSE(Platform::GetFreeDiskSpace((strFolder + "no-such-folder\\").c_str(), &nFree));
 }
 
 }  // namespace
