@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 #include "platform/clock.h"
-#include "platform/common/serial_faults.h"
 #include "platform/posix/serial_port_table.h"
 
 namespace Platform {
@@ -23,8 +22,6 @@ struct SerialDevice {
     int wakeRead = -1;
     int wakeWrite = -1;
     std::atomic<bool> bCancelled{false};
-    bool bShut = false;  // fd closed by ShutSerialDevice; the pipe stays for a thread still waiting
-    SerialFaults faults;
 };
 
 namespace {
@@ -62,14 +59,6 @@ speed_t ToSpeed(uint32_t dwBaud)
     }
 }
 
-// Ends a pending poll of WaitSerialData and every later one.
-void WakeWaiter(SerialHandle hDev)
-{
-    hDev->bCancelled.store(true);
-    const char by = 1;
-    (void)!write(hDev->wakeWrite, &by, 1);
-}
-
 }  // namespace
 
 SerialHandle OpenSerialDevice(const std::string& strName)
@@ -97,7 +86,6 @@ SerialHandle OpenSerialDevice(const std::string& strName)
     pDev->fd = fd;
     pDev->wakeRead = pipeFds[0];
     pDev->wakeWrite = pipeFds[1];
-    pDev->faults = LookupSerialFaults(strName);
     return pDev;
 }
 
@@ -178,26 +166,19 @@ SerialWaitResult WaitSerialData(SerialHandle hDev, EventHandle)
 
 bool CancelSerialWait(SerialHandle hDev)
 {
-    if (hDev == nullptr || hDev->faults.bCancelWaitFails) {
+    if (hDev == nullptr) {
         return false;
     }
-    WakeWaiter(hDev);
-    return true;
-}
-
-bool CancelSerialIo(SerialHandle hDev)
-{
-    if (hDev == nullptr || hDev->faults.bCancelIoFails) {
-        return false;
-    }
-    WakeWaiter(hDev);
+    hDev->bCancelled.store(true);
+    const char by = 1;
+    (void)!write(hDev->wakeWrite, &by, 1);
     return true;
 }
 
 uint32_t QueuedSerialBytes(SerialHandle hDev)
 {
     int n = 0;
-    if (hDev == nullptr || hDev->bCancelled.load() || ioctl(hDev->fd, FIONREAD, &n) != 0 || n < 0) {
+    if (hDev == nullptr || ioctl(hDev->fd, FIONREAD, &n) != 0 || n < 0) {
         return 0;
     }
     return static_cast<uint32_t>(n);
@@ -270,27 +251,13 @@ bool ClearSerialDtr(SerialHandle hDev)
     return true;
 }
 
-bool ShutSerialDevice(SerialHandle hDev)
-{
-    if (hDev == nullptr) {
-        return false;
-    }
-    if (hDev->bShut) {
-        return true;
-    }
-    hDev->bShut = true;
-    // Closing a descriptor does not end another thread's poll on it; the pipe does, as closing a COM port does.
-    WakeWaiter(hDev);
-    ioctl(hDev->fd, TIOCNXCL);  // the flag outlives the descriptor: without this only root could reopen the tty
-    return close(hDev->fd) == 0;
-}
-
 bool CloseSerialDevice(SerialHandle hDev)
 {
     if (hDev == nullptr) {
         return false;
     }
-    const bool bOk = ShutSerialDevice(hDev);
+    ioctl(hDev->fd, TIOCNXCL);  // the flag outlives the descriptor: without this only root could reopen the tty
+    const bool bOk = close(hDev->fd) == 0;
     close(hDev->wakeRead);
     close(hDev->wakeWrite);
     delete hDev;
