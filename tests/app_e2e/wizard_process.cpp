@@ -3,6 +3,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cwctype>
 
 namespace {
@@ -83,9 +84,19 @@ bool CDriverProcess::Start(const std::wstring& strExe, const std::wstring& strAr
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(strExe.c_str(), &strCommand[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                        environment.data(), nullptr, &startup, &process))
-        return false;
+    // Wine's loader now and then refuses a start while another build's Wine programs start beside it;
+    // the program is not at fault then, so the start is tried again, and each refusal is named.
+    for (int nAttempt = 1;; ++nAttempt) {
+        if (CreateProcessW(strExe.c_str(), &strCommand[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                           environment.data(), nullptr, &startup, &process))
+            break;
+        const DWORD dwError = GetLastError();
+        fprintf(stderr, "test driver: %ls did not start (error %lu, attempt %d)\n", strExe.c_str(), dwError,
+                nAttempt);
+        if (nAttempt == 3)
+            return false;
+        Sleep(1000);
+    }
     CloseHandle(process.hThread);
     m_hProcess = process.hProcess;
     m_dwProcessId = process.dwProcessId;
