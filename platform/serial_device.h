@@ -38,7 +38,11 @@ bool WatchSerialEvents(SerialHandle hDev);
 SerialWaitResult WaitSerialData(SerialHandle hDev, EventHandle hWaitEvent);
 // Ends a pending WaitSerialData with SERIAL_WAIT_CLOSED, now and for every later call.
 bool CancelSerialWait(SerialHandle hDev);
-// Bytes received and not yet read; 0 on error.
+// The same from any thread by cancelling the I/O in progress on the device, for a driver that fails
+// CancelSerialWait or ignores it. False where the system cannot cancel another thread's I/O (Windows before
+// Vista has no CancelIoEx).
+bool CancelSerialIo(SerialHandle hDev);
+// Bytes received and not yet read; 0 on error and once the device is being closed.
 uint32_t QueuedSerialBytes(SerialHandle hDev);
 // Reads up to nLimit bytes, waiting for the transfer to complete; returns the count (0 on error).
 // hIoEvent is the event of the reader's overlapped record. A read and a write may run at the same time.
@@ -51,7 +55,20 @@ bool FlushSerial(SerialHandle hDev);
 bool PurgeSerial(SerialHandle hDev);
 // Drops DTR.
 bool ClearSerialDtr(SerialHandle hDev);
-// Releases the device. The handle is invalid afterwards.
+// Lets the device go (the next opener can have it) while another thread may still be inside a call on it:
+// closes the system's handle, which also ends a pending wait where the driver does, and keeps the record
+// for that thread. CloseSerialDevice frees the record once nothing uses it. A second call does nothing.
+bool ShutSerialDevice(SerialHandle hDev);
+// Releases the device (unless ShutSerialDevice has) and frees the record. The handle is invalid afterwards.
 bool CloseSerialDevice(SerialHandle hDev);
+
+// For tests, a device opened by this name from now on behaves like a vanished one whose driver does not end
+// a pending wait by itself: CancelSerialWait fails and leaves the wait pending; with bCancelIoFails so does
+// CancelSerialIo, and the wait ends only when the device is shut or closed. All false: normal again.
+struct SerialFaults {
+    bool bCancelWaitFails = false;
+    bool bCancelIoFails = false;
+};
+void SetSerialFaults(const std::string& strName, const SerialFaults& faults);
 
 }  // namespace Platform

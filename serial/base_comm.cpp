@@ -1,5 +1,6 @@
 #include "serial/base_comm.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -89,9 +90,11 @@ bool CBaseComm::Open()
         return false;
     }
     m_bConnected = 1;
+    ++m_nUsers;
     m_hReceiveThread = Platform::StartThread(&CBaseComm::ReceiveThread, this, Platform::THREAD_PRIO_ABOVE_NORMAL);
     m_bThreadStartFailed = m_hReceiveThread == nullptr;
     if (m_hReceiveThread == nullptr) {
+        --m_nUsers;
         // Nobody would read the replies: the port is of no use.
         m_bConnected = 0;
         Platform::CloseSerialDevice(m_hComm);
@@ -140,54 +143,90 @@ int32_t CBaseComm::ReadAvailable(uint8_t* pBuffer, uint32_t nLimit)
 
 unsigned CBaseComm::ReceiveThread(void* pParam)
 {
-    return static_cast<CBaseComm*>(pParam)->RunReceiveLoop();
+    auto* pComm = static_cast<CBaseComm*>(pParam);
+    const unsigned nResult = pComm->RunReceiveLoop();
+    pComm->Release();
+    return nResult;
 }
 
-void CBaseComm::StopReceiveThread()
+void CBaseComm::Release()
 {
-    if (m_hReceiveThread == nullptr) {
+    if (m_nUsers.fetch_sub(1) != 1) {
         return;
     }
-    if (!Platform::IsCurrentThread(m_hReceiveThread)) {
+    if (m_bReceiveThreadStuck && !Platform::IsCurrentThread(m_hReceiveThread)) {
+        // The thread that closing gave up on has ended its loop and let go of the object since; it only
+        // returns now, so it is joined, not left behind.
         Platform::JoinThread(m_hReceiveThread, Platform::WAIT_INFINITE, nullptr);
+        Platform::ReleaseThread(m_hReceiveThread);
+        m_hReceiveThread = nullptr;
+        m_bReceiveThreadStuck = false;
+    }
+    delete this;
+}
+
+// False when the thread is still running after RECEIVE_THREAD_STOP_MS. It is never killed: it may hold
+// a lock or be inside the driver.
+bool CBaseComm::StopReceiveThread()
+{
+    if (m_hReceiveThread == nullptr) {
+        return true;
+    }
+    if (Platform::IsCurrentThread(m_hReceiveThread)) {  // the thread deletes an object left to it
+        Platform::ReleaseThread(m_hReceiveThread);
+        m_hReceiveThread = nullptr;
+        return true;
+    }
+    if (m_bReceiveThreadStuck) {
+        return false;
+    }
+    const int64_t nDeadline = Platform::MonotonicMs() + Platform::ScaledMs(RECEIVE_THREAD_STOP_MS);
+    for (;;) {
+        Platform::CancelSerialIo(m_hComm);
+        const int64_t nLeft = nDeadline - Platform::MonotonicMs();
+        if (nLeft <= 0) {
+            m_bReceiveThreadStuck = true;
+            return false;
+        }
+        const int64_t nSlice = std::min<int64_t>(nLeft, Platform::ScaledMs(RECEIVE_CANCEL_REPEAT_MS));
+        if (Platform::JoinThread(m_hReceiveThread, static_cast<uint32_t>(nSlice), nullptr)) {
+            break;
+        }
     }
     Platform::ReleaseThread(m_hReceiveThread);
     m_hReceiveThread = nullptr;
+    return true;
 }
 
 bool CBaseComm::ClosePort()
 {
     m_bConnected = 0;
+    if (m_hComm == nullptr || m_bReceiveThreadStuck) {
+        return false;
+    }
+    // A device that went away may refuse any of these; none of them may keep the port held.
+    bool bOk = Platform::CancelSerialWait(m_hComm);
+    bOk = Platform::ClearSerialDtr(m_hComm) && bOk;
+    bOk = Platform::PurgeSerial(m_hComm) && bOk;
+    return ReleasePortHandle() && bOk;
+}
+
+bool CBaseComm::ReleasePortHandle()
+{
+    m_bConnected = 0;
+    if (m_hComm != nullptr && !m_bReceiveThreadStuck) {
+        Platform::CancelSerialWait(m_hComm);
+    }
+    if (!StopReceiveThread()) {
+        // The thread is still inside a call on the device: the port is let go, the record stays for it.
+        return Platform::ShutSerialDevice(m_hComm);
+    }
     if (m_hComm == nullptr) {
-        return false;
+        return true;
     }
-    if (!Platform::CancelSerialWait(m_hComm)) {
-        return false;
-    }
-    if (!Platform::ClearSerialDtr(m_hComm)) {
-        return false;
-    }
-    if (!Platform::PurgeSerial(m_hComm)) {
-        return false;
-    }
-    // The receive thread may be inside a read on this handle: let it finish its pass first.
-    StopReceiveThread();
     const bool bClosed = Platform::CloseSerialDevice(m_hComm);
     m_hComm = nullptr;
     return bClosed;
-}
-
-void CBaseComm::ReleasePortHandle()
-{
-    m_bConnected = 0;
-    if (m_hComm != nullptr) {
-        Platform::CancelSerialWait(m_hComm);
-    }
-    StopReceiveThread();
-    if (m_hComm != nullptr) {
-        Platform::CloseSerialDevice(m_hComm);
-        m_hComm = nullptr;
-    }
 }
 
 bool CBaseComm::Close()
@@ -195,13 +234,10 @@ bool CBaseComm::Close()
     if (m_bConnected) {
         ClosePort();
     }
-    // A close that failed half-way left the receive thread running; it may be inside a read that uses
-    // the read event, so it ends before the events go.
-    if (m_hReceiveThread != nullptr) {
-        if (m_hComm != nullptr) {
-            Platform::CancelSerialWait(m_hComm);
-        }
-        StopReceiveThread();
+    // The receive thread may be inside a read that uses the read event: the events go once it has ended,
+    // or with the object, which a thread that is still running deletes when it ends.
+    if (!StopReceiveThread()) {
+        return true;
     }
     Platform::CloseEventObject(m_osRead.hEvent);
     Platform::CloseEventObject(m_osWrite.hEvent);
@@ -217,7 +253,7 @@ void DiscardComPort()
     }
     g_pComm->Close();
     g_pComm->ReleasePortHandle();
-    delete g_pComm;
+    g_pComm->Release();
     g_pComm = nullptr;
 }
 

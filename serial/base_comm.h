@@ -13,6 +13,12 @@
 
 // Highest port number Open can reach: it forms "\\.\COMn" up to here and names "\\.\TELNET" above.
 constexpr uint8_t LAST_COM_PORT = 128;
+// How long closing waits for the receive thread (engine ms) before it lets the port go without it: a
+// vanished device's driver may never end the thread's wait.
+constexpr uint32_t RECEIVE_THREAD_STOP_MS = 3000;
+// The pending I/O is cancelled again this often while closing waits: a wait that began just after a
+// cancel is not ended by it.
+constexpr uint32_t RECEIVE_CANCEL_REPEAT_MS = 100;
 
 // The overlapped record of one direction: offsets and the event that signals completion.
 struct OverlappedRecord {
@@ -21,6 +27,8 @@ struct OverlappedRecord {
     Platform::EventHandle hEvent = nullptr;
 };
 
+// Discard an object that has opened its port with Release (DiscardComPort does), not delete: a receive
+// thread that would not end keeps it alive and deletes it when it does end.
 class CBaseComm {
 public:
     CBaseComm();
@@ -41,8 +49,11 @@ public:
     bool ClosePort();
     bool Close();
     void SetFramePrefix(bool bFlag) { m_bFramePrefix = bFlag ? 1 : 0; }
-    // Stops the receive thread and releases the port handle even after a ClosePort that failed half-way.
-    void ReleasePortHandle();
+    // Stops the receive thread and releases the port handle. A thread still running after
+    // RECEIVE_THREAD_STOP_MS is left running; the device is let go all the same. False on an error.
+    bool ReleasePortHandle();
+    // The owner's end: deletes the object, or leaves that to a receive thread that is still running.
+    void Release();
     // True when the last Open failed because the receive thread could not be started.
     bool ThreadStartFailed() const { return m_bThreadStartFailed; }
     // The device path Open uses for a port number.
@@ -93,12 +104,17 @@ public:
     // worker still copies the one before it.
     std::mutex m_replyMutex;
     Platform::ThreadHandle m_hReceiveThread = nullptr;
+    // Closing gave up waiting for the receive thread: it may still use the object and the device record.
+    bool m_bReceiveThreadStuck = false;
 
 private:
     bool m_bThreadStartFailed = false;
     void SendFillerCmd(uint8_t byOpcode, uint32_t nPayloadSize, uint8_t byTag);
-    void StopReceiveThread();
+    bool StopReceiveThread();
     unsigned RunReceiveLoop();
+
+    // The owner and, while it runs, the receive thread; the last to let go deletes the object.
+    std::atomic<int32_t> m_nUsers{1};
 };
 
 // The current port object of the download run (one at a time).
@@ -106,7 +122,8 @@ extern CBaseComm* g_pComm;
 // COM port number last found by discovery; the port InitComPort opens.
 extern std::atomic<uint8_t> DetectedPort;
 
-// Closes the current port object (also a handle left held by a close that failed half-way) and discards it.
+// Closes the current port object and discards it. It waits at most RECEIVE_THREAD_STOP_MS for the receive
+// thread, also when the device has vanished and its driver holds that thread in a wait.
 void DiscardComPort();
 
 // Builds a fresh port object on DetectedPort at 115200-8-N-1 and opens it. On failure MessageText says why.

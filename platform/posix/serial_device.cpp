@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "platform/clock.h"
+#include "platform/common/serial_faults.h"
 #include "platform/posix/serial_port_table.h"
 
 namespace Platform {
@@ -22,6 +23,8 @@ struct SerialDevice {
     int wakeRead = -1;
     int wakeWrite = -1;
     std::atomic<bool> bCancelled{false};
+    bool bShut = false;  // fd closed by ShutSerialDevice; the pipe stays for a thread still waiting
+    SerialFaults faults;
 };
 
 namespace {
@@ -59,6 +62,14 @@ speed_t ToSpeed(uint32_t dwBaud)
     }
 }
 
+// Ends a pending poll of WaitSerialData and every later one.
+void WakeWaiter(SerialHandle hDev)
+{
+    hDev->bCancelled.store(true);
+    const char by = 1;
+    (void)!write(hDev->wakeWrite, &by, 1);
+}
+
 }  // namespace
 
 SerialHandle OpenSerialDevice(const std::string& strName)
@@ -86,6 +97,7 @@ SerialHandle OpenSerialDevice(const std::string& strName)
     pDev->fd = fd;
     pDev->wakeRead = pipeFds[0];
     pDev->wakeWrite = pipeFds[1];
+    pDev->faults = LookupSerialFaults(strName);
     return pDev;
 }
 
@@ -166,19 +178,26 @@ SerialWaitResult WaitSerialData(SerialHandle hDev, EventHandle)
 
 bool CancelSerialWait(SerialHandle hDev)
 {
-    if (hDev == nullptr) {
+    if (hDev == nullptr || hDev->faults.bCancelWaitFails) {
         return false;
     }
-    hDev->bCancelled.store(true);
-    const char by = 1;
-    (void)!write(hDev->wakeWrite, &by, 1);
+    WakeWaiter(hDev);
+    return true;
+}
+
+bool CancelSerialIo(SerialHandle hDev)
+{
+    if (hDev == nullptr || hDev->faults.bCancelIoFails) {
+        return false;
+    }
+    WakeWaiter(hDev);
     return true;
 }
 
 uint32_t QueuedSerialBytes(SerialHandle hDev)
 {
     int n = 0;
-    if (hDev == nullptr || ioctl(hDev->fd, FIONREAD, &n) != 0 || n < 0) {
+    if (hDev == nullptr || hDev->bCancelled.load() || ioctl(hDev->fd, FIONREAD, &n) != 0 || n < 0) {
         return 0;
     }
     return static_cast<uint32_t>(n);
@@ -251,13 +270,27 @@ bool ClearSerialDtr(SerialHandle hDev)
     return true;
 }
 
+bool ShutSerialDevice(SerialHandle hDev)
+{
+    if (hDev == nullptr) {
+        return false;
+    }
+    if (hDev->bShut) {
+        return true;
+    }
+    hDev->bShut = true;
+    // Closing a descriptor does not end another thread's poll on it; the pipe does, as closing a COM port does.
+    WakeWaiter(hDev);
+    ioctl(hDev->fd, TIOCNXCL);  // the flag outlives the descriptor: without this only root could reopen the tty
+    return close(hDev->fd) == 0;
+}
+
 bool CloseSerialDevice(SerialHandle hDev)
 {
     if (hDev == nullptr) {
         return false;
     }
-    ioctl(hDev->fd, TIOCNXCL);  // the flag outlives the descriptor: without this only root could reopen the tty
-    const bool bOk = close(hDev->fd) == 0;
+    const bool bOk = ShutSerialDevice(hDev);
     close(hDev->wakeRead);
     close(hDev->wakeWrite);
     delete hDev;

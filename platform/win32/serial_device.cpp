@@ -6,11 +6,15 @@
 
 #include <atomic>
 
+#include "platform/common/serial_faults.h"
+
 namespace Platform {
 
 struct SerialDevice {
     HANDLE hComm = INVALID_HANDLE_VALUE;
     std::atomic<bool> bCancelled{false};
+    bool bShut = false;  // hComm closed by ShutSerialDevice; the record stays for a thread still using it
+    SerialFaults faults;
 };
 
 namespace {
@@ -29,6 +33,19 @@ bool ClearLineError(HANDLE hComm, DWORD dwError, COMSTAT* pStat = nullptr)
     ClearCommError(hComm, &dwErrors, pStat != nullptr ? pStat : &stat);
     return true;
 }
+
+using CancelIoExProc = BOOL(WINAPI*)(HANDLE, LPOVERLAPPED);
+
+// CancelIoEx exists from Vista on; the product also runs on XP, so it is looked up, not linked.
+CancelIoExProc FindCancelIoEx()
+{
+    static const CancelIoExProc s_pfn = [] {
+        HMODULE hModule = GetModuleHandleA("kernel32.dll");
+        FARPROC pfn = hModule != nullptr ? GetProcAddress(hModule, "CancelIoEx") : nullptr;
+        return reinterpret_cast<CancelIoExProc>(reinterpret_cast<void (*)()>(pfn));
+    }();
+    return s_pfn;
+}
 }  // namespace
 
 SerialHandle OpenSerialDevice(const std::string& strName)
@@ -40,6 +57,7 @@ SerialHandle OpenSerialDevice(const std::string& strName)
     }
     auto* pDev = new SerialDevice;
     pDev->hComm = h;
+    pDev->faults = LookupSerialFaults(strName);
     return pDev;
 }
 
@@ -124,16 +142,27 @@ SerialWaitResult WaitSerialData(SerialHandle hDev, EventHandle hWaitEvent)
 
 bool CancelSerialWait(SerialHandle hDev)
 {
-    if (hDev == nullptr) {
+    if (hDev == nullptr || hDev->faults.bCancelWaitFails) {
         return false;
     }
     hDev->bCancelled.store(true);
     return SetCommMask(hDev->hComm, 0) != FALSE;
 }
 
+bool CancelSerialIo(SerialHandle hDev)
+{
+    const CancelIoExProc pfnCancelIoEx = FindCancelIoEx();
+    if (hDev == nullptr || hDev->faults.bCancelIoFails || pfnCancelIoEx == nullptr) {
+        return false;
+    }
+    hDev->bCancelled.store(true);
+    // Nothing pending is no failure: the waiting thread sees the flag before it waits again.
+    return pfnCancelIoEx(hDev->hComm, nullptr) != FALSE || GetLastError() == ERROR_NOT_FOUND;
+}
+
 uint32_t QueuedSerialBytes(SerialHandle hDev)
 {
-    if (hDev == nullptr) {
+    if (hDev == nullptr || hDev->bCancelled.load()) {
         return 0;
     }
     DWORD dwErrors = 0;
@@ -230,12 +259,25 @@ bool ClearSerialDtr(SerialHandle hDev)
     return hDev != nullptr && EscapeCommFunction(hDev->hComm, CLRDTR) != FALSE;
 }
 
+bool ShutSerialDevice(SerialHandle hDev)
+{
+    if (hDev == nullptr) {
+        return false;
+    }
+    if (hDev->bShut) {
+        return true;
+    }
+    hDev->bShut = true;
+    hDev->bCancelled.store(true);
+    return CloseHandle(hDev->hComm) != FALSE;
+}
+
 bool CloseSerialDevice(SerialHandle hDev)
 {
     if (hDev == nullptr) {
         return false;
     }
-    const bool bOk = CloseHandle(hDev->hComm) != FALSE;
+    const bool bOk = ShutSerialDevice(hDev);
     delete hDev;
     return bOk;
 }

@@ -5,11 +5,14 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <string>
 #include <vector>
 
 #include "download/engine_state.h"
 #include "download/reply_wait.h"
 #include "platform/clock.h"
+#include "platform/named_event.h"
+#include "platform/serial_device.h"
 #include "platform/serial_port_map.h"
 #include "platform/thread.h"
 #include "serial/base_comm.h"
@@ -30,9 +33,17 @@ protected:
     void TearDown() override
     {
         DiscardComPort();
+        Platform::SetSerialFaults(DevicePath(), {});
         Platform::UnregisterSerialPort(m_nPort);
         m_peer.Stop();
         Platform::SetTimeScale(1.0);
+    }
+
+    std::string DevicePath() const
+    {
+        char szPath[32];
+        CBaseComm::FormatDevicePath(static_cast<uint8_t>(m_nPort), szPath, sizeof(szPath));
+        return szPath;
     }
 
     CPtyPeer m_peer;
@@ -171,4 +182,53 @@ TEST_F(PortIoTest, OpenFailures)
     EXPECT_STREQ(szPath, "\\\\.\\COM128");
     CBaseComm::FormatDevicePath(129, szPath, sizeof(szPath));
     EXPECT_STREQ(szPath, "\\\\.\\TELNET");
+}
+
+// A device that vanished: its driver refuses to release the receive thread's wait.
+TEST_F(PortIoTest, ClosePortEndsAWaitThatAFailedCancelLeftPending)
+{
+    Platform::SetSerialFaults(DevicePath(), {.bCancelWaitFails = true});
+    ASSERT_TRUE(InitComPort());
+    g_pComm->SendStartupCmd(0);
+    ASSERT_EQ(WaitForReply(5000), REPLY_OK);
+    Platform::SleepMs(500);  // the receive thread reads on a little after the reply, then waits again
+
+    const int64_t nStart = Platform::MonotonicMs();
+    EXPECT_FALSE(g_pComm->ClosePort());  // reports the refusal, but goes on
+    EXPECT_LT(Platform::MonotonicMs() - nStart, Platform::ScaledMs(RECEIVE_THREAD_STOP_MS));
+    EXPECT_EQ(g_pComm->m_hReceiveThread, nullptr);  // cancelling its I/O ended it
+    EXPECT_EQ(g_pComm->m_hComm, nullptr);
+}
+
+TEST_F(PortIoTest, DiscardLetsThePortGoWhenTheReceiveThreadWillNotEnd)
+{
+    Platform::SetSerialFaults(DevicePath(), {.bCancelWaitFails = true, .bCancelIoFails = true});
+    ASSERT_TRUE(InitComPort());
+    g_pComm->SendStartupCmd(0);
+    ASSERT_EQ(WaitForReply(5000), REPLY_OK);
+    Platform::SleepMs(500);
+    const std::string strEvent = g_pComm->GetReceiveEventName();
+
+    const int64_t nStart = Platform::MonotonicMs();
+    DiscardComPort();
+    const int64_t nElapsed = Platform::MonotonicMs() - nStart;
+    EXPECT_GE(nElapsed, Platform::ScaledMs(RECEIVE_THREAD_STOP_MS) - 1);  // the thread did not end before
+    EXPECT_LT(nElapsed, Platform::ScaledMs(RECEIVE_THREAD_STOP_MS) + 2000);
+    EXPECT_EQ(g_pComm, nullptr);
+
+    // Letting the device go ends the wait; the thread then deletes the object, reply event and all.
+    bool bGone = false;
+    for (const int64_t nEnd = Platform::MonotonicMs() + 2000; !bGone && Platform::MonotonicMs() < nEnd;) {
+        Platform::EventHandle hEvent = Platform::OpenEventObject(strEvent.c_str());
+        bGone = hEvent == nullptr;
+        Platform::CloseEventObject(hEvent);
+        Platform::SleepMs(10);
+    }
+    EXPECT_TRUE(bGone);
+
+    // The port is free for the next run.
+    Platform::SetSerialFaults(DevicePath(), {});
+    ASSERT_TRUE(InitComPort());
+    g_pComm->SendStartupCmd(0);
+    EXPECT_EQ(WaitForReply(5000), REPLY_OK);
 }
