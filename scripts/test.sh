@@ -12,7 +12,7 @@ ROOT="$PWD"
 JOBS="${KRT_JOBS:-$(nproc)}"
 # Most tests wait on simulated devices and Wine rather than compute: twice as many as there are cores.
 TEST_JOBS="${KRT_TEST_JOBS:-$((2 * JOBS))}"
-STAGES="${KRT_STAGES:-native asan tsan fuzz win release win64}"
+STAGES="${KRT_STAGES:-fuzz native asan tsan win release win64}"
 
 total_pass=0
 total_fail=0
@@ -173,6 +173,13 @@ release_stage() {  # driver MSI, wizard test driver [, toolchain]
     stage release 'true' "run_script release \"bash tests/release/release_test.sh build/resources/mkimage/krt_mkimage $*\""
 }
 
+release_started=0
+start_release_beside() {
+    [[ " $STAGES " == *" release "* ]] && [ "$release_started" = 0 ] || return 0
+    release_started=1
+    background release "release_stage build-win/resources/driver/krt_usb_driver.msi build-win/tests/app_e2e/app_e2e_wizard_tests.exe"
+}
+
 t0=$SECONDS
 scripts/bootstrap.sh || failed_stages+=(bootstrap)
 echo "=== bootstrap: $((SECONDS - t0))s (not counted in the total)"
@@ -216,6 +223,7 @@ for s in $STAGES; do
                   'if win32_tests_can_run; then
                        windows_suites+=("32-bit (build-win) ran")
                        WIN32_RAN=1
+                       start_release_beside
                        run_ctest build-win win
                    else
                        windows_suites+=("32-bit (build-win) built, tests left out: $WIN32_REASON")
@@ -232,9 +240,10 @@ for s in $STAGES; do
                      else run_ctest build-win64 win64; fi' ;;
     release)
         # scripts/release.sh as the maker runs it; the wizard check under Wine in the 32-bit build where
-        # it runs (beside the 64-bit suite), else in a 64-bit release made the same way once that build is there.
+        # it runs (started beside its suite once that build is there), else in a 64-bit release made the
+        # same way after the 64-bit build.
         if [ "${WIN32_RAN:-0}" = 1 ] || { [ -z "${WIN32_RAN:-}" ] && win32_tests_can_run; }; then
-            background release "release_stage build-win/resources/driver/krt_usb_driver.msi build-win/tests/app_e2e/app_e2e_wizard_tests.exe"
+            start_release_beside
         else
             release_deferred=1
         fi ;;

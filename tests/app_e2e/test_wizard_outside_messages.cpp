@@ -77,7 +77,7 @@ TEST_F(WizardOutsideMessages, AnotherProgramDrivesTheDownloadScreen)
     const std::string strStatusBefore = Ui().StatusPart(0);
     ASSERT_TRUE(Send(MSG_EXT_PROGRESS, reinterpret_cast<WPARAM>(szForeign), 50));
     ASSERT_TRUE(Alive());
-    EXPECT_NEAR(0.25, m_session.ProgressFill(), 0.02);
+    EXPECT_NEAR(0.25, m_session.ProgressFillNear(0.25, 0.02), 0.02);
     int nSeconds = 0;
     int nPercent = 0;
     EXPECT_TRUE(ParseElapsed(Ui().Text(ID_PROGRESS), &nSeconds, &nPercent)) << Ui().Text(ID_PROGRESS);
@@ -89,12 +89,12 @@ TEST_F(WizardOutsideMessages, AnotherProgramDrivesTheDownloadScreen)
     ASSERT_TRUE(Send(MSG_EXT_STATUS, 0x10, EXT_TEXT_SINGLE_BYTE));
     ASSERT_TRUE(Send(MSG_EXT_STATUS, reinterpret_cast<WPARAM>(szForeign), 0));
     ASSERT_TRUE(Alive());
-    EXPECT_NEAR(0.35, m_session.ProgressFill(), 0.02);
+    EXPECT_NEAR(0.35, m_session.ProgressFillNear(0.35, 0.02), 0.02);
 
     // Progress with a text in the wizard's memory: shown as it is, never used as a format.
     ASSERT_TRUE(SendWide(MSG_EXT_PROGRESS, L"Writing %s %d %n from outside", 100));
     EXPECT_EQ("Writing %s %d %n from outside", Ui().StatusPart(0));
-    EXPECT_NEAR(0.5, m_session.ProgressFill(), 0.02);
+    EXPECT_NEAR(0.5, m_session.ProgressFillNear(0.5, 0.02), 0.02);
     EXPECT_TRUE(ParseElapsed(Ui().Text(ID_PROGRESS), &nSeconds, &nPercent));
     EXPECT_EQ(50, nPercent);
     m_session.Screenshot("outside_progress");

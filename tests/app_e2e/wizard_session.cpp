@@ -1,5 +1,6 @@
 #include "tests/app_e2e/wizard_session.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "tests/app_e2e/host_state.h"
@@ -147,6 +148,13 @@ double CWizardSession::ProgressFill() const
     while (nFilled < row.m_nWidth && row.At(nFilled, 0) != nTrack)
         ++nFilled;
     return static_cast<double>(nFilled) / row.m_nWidth;
+}
+
+double CWizardSession::ProgressFillNear(double dExpected, double dTolerance, DWORD nTimeoutMs)
+{
+    double dFill = -1.0;
+    WaitUntil([&] { return std::abs((dFill = ProgressFill()) - dExpected) <= dTolerance; }, nTimeoutMs);
+    return dFill;
 }
 
 HWND CWizardSession::MessageBoxWindow() const

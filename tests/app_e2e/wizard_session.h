@@ -39,6 +39,9 @@ public:
     // only shows in pixels. Reads the bar's top row up to the first pixel of the colour at its right end,
     // so a full bar reads as empty.
     double ProgressFill() const;
+    // The fill once it is within dTolerance of dExpected, or the last one read: what the window drew
+    // reaches the X screen a little later on a busy machine.
+    double ProgressFillNear(double dExpected, double dTolerance, DWORD nTimeoutMs = 3000);
     // How well the face of a control matches a bitmap of the wizard.
     double FaceMatch(int nId, int nBitmap) const;
     // The message box of the wizard (a dialog other than the main one), or nullptr.
