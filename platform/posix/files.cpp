@@ -14,6 +14,8 @@
 #include <mutex>
 #include <string>
 
+#include "platform/common/temp_folder_name.h"
+
 namespace Platform {
 namespace {
 
@@ -73,21 +75,6 @@ void UsePrivateTempFolder() {}
 
 namespace {
 
-// The process id of "krt-p940.<pid>.<rest>" or "krt-flash.<pid>.<rest>"; 0 for any other name.
-long FolderProcessId(const char* pszName)
-{
-    static const char* const PREFIXES[] = {"krt-p940.", "krt-flash."};
-    for (const char* pszPrefix : PREFIXES) {
-        const size_t nPrefix = strlen(pszPrefix);
-        if (strncmp(pszName, pszPrefix, nPrefix) != 0)
-            continue;
-        char* pEnd = nullptr;
-        const long nPid = strtol(pszName + nPrefix, &pEnd, 10);
-        return (pEnd != pszName + nPrefix && *pEnd == '.' && nPid > 0) ? nPid : 0;
-    }
-    return 0;
-}
-
 // Files and folders under strPath, then strPath itself; links are removed, never followed.
 void RemoveTree(const std::string& strPath, int nDepth)
 {
@@ -117,7 +104,7 @@ int RemoveOrphanedTempFolders()
         return 0;
     int nRemoved = 0;
     while (dirent* pEntry = readdir(pDir)) {
-        const long nPid = FolderProcessId(pEntry->d_name);
+        const long nPid = TempFolderProcessId(pEntry->d_name, false);
         const std::string strPath = strBase + "/" + pEntry->d_name;
         struct stat st;
         // Ours, a real folder, and its process gone (EPERM means it runs under another user).

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/common/temp_folder_name.h"
+
 namespace Platform {
 namespace {
 
@@ -54,21 +56,6 @@ bool MakePrivateFolder(const std::string& strBase)
             return false;
     }
     return false;
-}
-
-// The process id of "krt-p940.<pid>.<n>" or "krt-flash.<pid>.<n>"; 0 for any other name.
-DWORD FolderProcessId(const char* pszName)
-{
-    static const char* const PREFIXES[] = {"krt-p940.", "krt-flash."};
-    for (const char* pszPrefix : PREFIXES) {
-        const size_t nPrefix = strlen(pszPrefix);
-        if (_strnicmp(pszName, pszPrefix, nPrefix) != 0)
-            continue;
-        char* pEnd = nullptr;
-        const unsigned long nPid = strtoul(pszName + nPrefix, &pEnd, 10);
-        return (pEnd != pszName + nPrefix && *pEnd == '.') ? static_cast<DWORD>(nPid) : 0;
-    }
-    return 0;
 }
 
 bool ProcessHasEnded(DWORD dwPid)
@@ -124,7 +111,7 @@ int RemoveOrphanedTempFolders()
         return 0;
     int nRemoved = 0;
     do {
-        const DWORD dwPid = FolderProcessId(data.cFileName);
+        const DWORD dwPid = TempFolderProcessId(data.cFileName, true);
         if (dwPid == 0 || dwPid == GetCurrentProcessId() || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
             (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || !ProcessHasEnded(dwPid))
             continue;
