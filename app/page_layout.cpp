@@ -5,16 +5,34 @@
 namespace {
 
 const ControlPlace g_places[] = {
-    {IDC_BTN_EXIT, 20, 530, 132, 46, IDB_EXIT_NORMAL, IDB_EXIT_PRESSED, 0},
-    {IDC_BTN_BACK, 710, 530, 132, 46, IDB_BACK_NORMAL, IDB_BACK_PRESSED, 0},
-    {IDC_BTN_NEXT, 862, 530, 132, 46, IDB_NEXT_NORMAL, IDB_NEXT_PRESSED, IDB_NEXT_DISABLED},
-    {IDC_RADIO_LICENSE_ACCEPT, 115, 435, 406, 33, IDB_LICENSE_ACCEPT_NORMAL, IDB_LICENSE_ACCEPT_CHECKED, 0},
-    {IDC_RADIO_LICENSE_DECLINE, 115, 470, 406, 33, IDB_LICENSE_DECLINE_NORMAL, IDB_LICENSE_DECLINE_CHECKED, 0},
-    {IDC_RADIO_NOTICE_ACCEPT, 260, 400, 324, 54, IDB_NOTICE_ACCEPT_NORMAL, IDB_NOTICE_ACCEPT_CHECKED, 0},
-    {IDC_RADIO_NOTICE_DECLINE, 530, 400, 324, 54, IDB_NOTICE_DECLINE_NORMAL, IDB_NOTICE_DECLINE_CHECKED, 0},
-    {IDC_BTN_START, 357, 410, 310, 42, IDB_START_NORMAL, IDB_START_PRESSED, IDB_START_DISABLED},
-    {IDC_RICH_LICENSE, 115, 140, 780, 280, 0, 0, 0},
-    {IDC_PROGRESS, 137, 370, 750, 20, 0, 0, 0},
+    {IDC_BTN_EXIT, 20, 530, 132, 46, IDB_EXIT_NORMAL, IDB_EXIT_PRESSED, 0, "E&xit"},
+    {IDC_BTN_BACK, 710, 530, 132, 46, IDB_BACK_NORMAL, IDB_BACK_PRESSED, 0, "&Back"},
+    {IDC_BTN_NEXT, 862, 530, 132, 46, IDB_NEXT_NORMAL, IDB_NEXT_PRESSED, IDB_NEXT_DISABLED, "&Next"},
+    {IDC_RADIO_LICENSE_ACCEPT, 115, 435, 406, 33, IDB_LICENSE_ACCEPT_NORMAL, IDB_LICENSE_ACCEPT_CHECKED, 0,
+     "I &accept the terms in the license agreement."},
+    {IDC_RADIO_LICENSE_DECLINE, 115, 470, 406, 33, IDB_LICENSE_DECLINE_NORMAL, IDB_LICENSE_DECLINE_CHECKED, 0,
+     "I &do not accept the terms in the license agreement."},
+    {IDC_RADIO_NOTICE_ACCEPT, 260, 400, 324, 54, IDB_NOTICE_ACCEPT_NORMAL, IDB_NOTICE_ACCEPT_CHECKED, 0, "&Accept"},
+    {IDC_RADIO_NOTICE_DECLINE, 530, 400, 324, 54, IDB_NOTICE_DECLINE_NORMAL, IDB_NOTICE_DECLINE_CHECKED, 0, "&Decline"},
+    {IDC_BTN_START, 357, 410, 310, 42, IDB_START_NORMAL, IDB_START_PRESSED, IDB_START_DISABLED, "&Start Software Download"},
+    {IDC_RICH_LICENSE, 115, 140, 780, 280, 0, 0, 0, nullptr},
+    {IDC_PROGRESS, 137, 370, 750, 20, 0, 0, 0, nullptr},
+};
+
+struct PictureText {
+    int nControlId;
+    const char* pszCaption;
+};
+
+const PictureText g_pictures[] = {
+    {IDC_IMG_PRESS_START, "Please press the button below to start the software download."},
+    {IDC_IMG_UPDATING, "Updating. Do Not Disconnect!"},
+    {IDC_IMG_SUCCESS, "Software Download Success"},
+    {IDC_IMG_CONNECTED, "Your device is connected. Press Next to continue."},
+    {IDC_IMG_FAILED, "Software Upgrade Failed. Please disconnect the device from your PC, remove the battery, "
+                     "wait 5 seconds and retry."},
+    {IDC_IMG_CABLE_SMALL, "The device joined to a computer by its USB cable"},
+    {IDC_IMG_CABLE_LARGE, "The device joined to a computer by its USB cable"},
 };
 
 // Shorthands for the rows below.
@@ -108,4 +126,14 @@ const PageLayout* GetPageLayout(int nPage)
         return nullptr;
     }
     return &g_pages[nPage];
+}
+
+const char* PictureCaption(int nControlId)
+{
+    for (const PictureText& picture : g_pictures) {
+        if (picture.nControlId == nControlId) {
+            return picture.pszCaption;
+        }
+    }
+    return nullptr;
 }

@@ -15,8 +15,8 @@ constexpr int PAGE_COUNT = 7;
 // Height of the status bar below the page, in pixels.
 constexpr int STATUS_BAR_HEIGHT = 25;
 
-// Where a control goes when a page moves it, and the faces a page skins it with (0 = none; a
-// disabled face of 0 repeats the normal one).
+// Where a control goes when a page moves it, the faces a page skins it with (0 = none; a disabled
+// face of 0 repeats the normal one) and its caption with its access key, which its faces show.
 struct ControlPlace {
     int nControlId;
     int nX;
@@ -26,6 +26,7 @@ struct ControlPlace {
     uint16_t nNormal;
     uint16_t nPressed;
     uint16_t nDisabled;
+    const char* pszCaption;
 };
 
 enum PageShow : uint8_t {
@@ -74,3 +75,7 @@ constexpr int EXIT_RIGHT_Y = 530;
 // The start button's faces after a failed download: "Restart Upgrade Utility".
 constexpr uint16_t RESTART_FACE_NORMAL = 147;
 constexpr uint16_t RESTART_FACE_PRESSED = 148;
+constexpr const char* RESTART_CAPTION = "Re&start Upgrade Utility";
+
+// The words a banner or drawing shows, for screen readers; null for a control that is no picture.
+const char* PictureCaption(int nControlId);

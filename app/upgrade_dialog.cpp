@@ -116,6 +116,7 @@ std::span<const MessageEntry> CVelmoraEUT_KRT_P940Dlg::GetMessageTable() const
         OnMessage<&D::OnExtRange>(WM_EXT_RANGE),
         OnMessage<&D::OnWorkerEnded>(WM_WORKER_ENDED),
         OnMessage<&D::OnQueryEndSession>(WM_QUERYENDSESSION),
+        OnMessage<&D::OnGetDefId>(DM_GETDEFID),
     };
     return s_table;
 }
@@ -144,6 +145,7 @@ BOOL CVelmoraEUT_KRT_P940Dlg::OnInitDialog()
         m_richLicense.SetSelectionCharFormat(cf);
     }
 
+    SetControlTexts();
     ShowPage();
 
     m_statusBar.Create(WS_CHILD | WS_VISIBLE | WS_BORDER, m_hWnd, IDC_STATUS_BAR);
@@ -180,6 +182,7 @@ BOOL CVelmoraEUT_KRT_P940Dlg::OnInitDialog()
         ::MessageBoxA(bOwnThread ? hDlg : nullptr, strText.c_str(), strTitleText.c_str(),
                     MB_OK | MB_ICONEXCLAMATION | (bOwnThread ? 0 : MB_SETFOREGROUND));
     });
+    // The framework gives the focus to the first tab stop: page 0's Next.
     return TRUE;
 }
 
@@ -252,9 +255,17 @@ void CVelmoraEUT_KRT_P940Dlg::OnDestroy()
 
 void CVelmoraEUT_KRT_P940Dlg::OnOK()
 {
-    if (ConfirmClose()) {
-        CDialog::OnOK();
+    // Enter away from any button: the page's forward step, never the end of the wizard (a habitual
+    // Enter would otherwise quit it without a word).
+    if (CSkinButton* pForward = ForwardButton()) {
+        SendMessage(WM_COMMAND, MAKEWPARAM(pForward->GetDlgCtrlID(), BN_CLICKED), reinterpret_cast<LPARAM>(pForward->m_hWnd));
     }
+}
+
+LRESULT CVelmoraEUT_KRT_P940Dlg::OnGetDefId(WPARAM, LPARAM)
+{
+    CSkinButton* pForward = ForwardButton();
+    return pForward != nullptr ? MAKELONG(pForward->GetDlgCtrlID(), DC_HASDEFID) : 0;
 }
 
 void CVelmoraEUT_KRT_P940Dlg::OnCancel()

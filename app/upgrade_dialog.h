@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/run_indicators.h"
+#include "controls/captioned_picture.h"
 #include "controls/skin_button.h"
 #include "controls/text_progress_ctrl.h"
 #include "framework/dialog.h"
@@ -18,6 +19,9 @@
 
 // The host OS code, identified once when the dialog is made; the driver check picks its test by it.
 extern int32_t HostOsCode;
+
+// The artwork's accent colour: the focus ring of the skinned controls.
+constexpr COLORREF FOCUS_RING_COLOUR = RGB(0x1F, 0x7B, 0xD8);
 
 constexpr UINT_PTR DETECT_PORT_TIMER = 1;
 constexpr UINT DETECT_PORT_PERIOD_MS = 2000;
@@ -76,13 +80,13 @@ public:
     CBitmap m_bmpBackground;
     int32_t m_bRestartMode = 0;
     CSkinButton m_btnStart;
-    CStatic m_imgPressStart;
-    CStatic m_imgSuccess;
-    CStatic m_imgFailed;
-    CStatic m_imgUpdating;
-    CStatic m_imgCableLarge;
-    CStatic m_imgConnected;
-    CStatic m_imgCableSmall;
+    CCaptionedPicture m_imgPressStart;
+    CCaptionedPicture m_imgSuccess;
+    CCaptionedPicture m_imgFailed;
+    CCaptionedPicture m_imgUpdating;
+    CCaptionedPicture m_imgCableLarge;
+    CCaptionedPicture m_imgConnected;
+    CCaptionedPicture m_imgCableSmall;
     CSkinButton m_btnBack;
     CSkinButton m_btnNext;
     CSkinButton m_btnExit;
@@ -125,6 +129,7 @@ private:
     LRESULT OnExtRange(WPARAM wParam, LPARAM lParam);
     LRESULT OnWorkerEnded(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetDefId(WPARAM wParam, LPARAM lParam);
 
     // Page switch helpers.
     CWnd* ControlById(int nId);
@@ -136,6 +141,13 @@ private:
     void SetRunStatus(const char* pszText);
     void FlushRunStatus();
     void MoveExitRight();
+
+    // Keyboard: the page's forward button (Next, or Start on the download page) when it can be pressed,
+    // and the control a page gives the focus to.
+    CSkinButton* ForwardButton();
+    HWND PageFocusTarget();
+    void FocusPageTarget();
+    void SetControlTexts();
     int AskUser(const char* pszText, UINT nType);
 
     // Download helpers.

@@ -83,7 +83,12 @@ void CVelmoraEUT_KRT_P940Dlg::OnTimer(UINT_PTR nIdEvent)
         SetStatus(0, "Ready");
         SetStatus(3, szPort);
         Platform::SleepMs(PORT_STATE_PAUSE_MS);
+        const bool bNextWasOff = !m_btnNext.IsWindowEnabled();
         m_btnNext.EnableWindow(TRUE);
+        // The device found: the focus moves on to Next unless the user took it elsewhere.
+        if (m_nPage == PAGE_CONNECT && bNextWasOff && (::GetFocus() == nullptr || ::GetFocus() == m_btnBack.m_hWnd)) {
+            m_btnNext.SetFocus();
+        }
         if (m_nPage == PAGE_CONNECT) {
             m_imgCableLarge.ShowWindow(SW_SHOW);
             m_imgConnected.ShowWindow(SW_SHOW);
@@ -101,6 +106,9 @@ void CVelmoraEUT_KRT_P940Dlg::OnTimer(UINT_PTR nIdEvent)
             m_imgConnected.ShowWindow(SW_HIDE);
             m_imgCableSmall.ShowWindow(SW_HIDE);
             m_btnStart.EnableWindow(FALSE);
+            if (::GetFocus() == nullptr || ::GetFocus() == m_hWnd) {
+                FocusPageTarget();  // Next lost it
+            }
         } else if (m_nPage == PAGE_DOWNLOAD) {
             ChangePage(PAGE_CONNECT);
         }
@@ -315,6 +323,7 @@ void CVelmoraEUT_KRT_P940Dlg::ShowDownloadOutcome(const std::string& strFinal)
     if (strFinal == DOWNLOAD_COMPLETE_TEXT) {
         m_runIndicators.Clear();
         m_imgSuccess.ShowWindow(SW_SHOW);
+        NotifyWinEvent(EVENT_SYSTEM_ALERT, m_imgSuccess.m_hWnd, OBJID_CLIENT, CHILDID_SELF);
         ChangePage(m_nPage + 1);
     } else {
         m_runIndicators.Failed();
@@ -324,8 +333,11 @@ void CVelmoraEUT_KRT_P940Dlg::ShowDownloadOutcome(const std::string& strFinal)
         m_progress.UpdateWindow();
         m_imgFailed.ShowWindow(SW_SHOW);
         m_btnStart.SetSkin(RESTART_FACE_NORMAL, 0, RESTART_FACE_PRESSED, 0, 0, 0, 0, 0, 0, 0);
+        m_btnStart.SetWindowText(RESTART_CAPTION);
         m_btnStart.EnableWindow(TRUE);
         MoveExitRight();
+        m_btnStart.SetFocus();
+        NotifyWinEvent(EVENT_SYSTEM_ALERT, m_imgFailed.m_hWnd, OBJID_CLIENT, CHILDID_SELF);
     }
     SetStatus(0, strFinal.c_str());
     SetStatus(3, "");

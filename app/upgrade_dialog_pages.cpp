@@ -60,6 +60,7 @@ void CVelmoraEUT_KRT_P940Dlg::ShowPage()
             CSkinButton* pButton = SkinButtonById(rule.nControlId);
             if (rule.bSkin && pButton != nullptr && pPlace != nullptr) {
                 pButton->SetSkin(pPlace->nNormal, 0, pPlace->nPressed, pPlace->nDisabled, 0, 0, 0, 0, 0, 0);
+                pButton->SetWindowText(pPlace->pszCaption);
             }
             if (rule.bMove && pPlace != nullptr) {
                 pControl->MoveWindow(rule.bOwnPlace ? rule.nX : pPlace->nX, rule.bOwnPlace ? rule.nY : pPlace->nY,
@@ -81,13 +82,15 @@ void CVelmoraEUT_KRT_P940Dlg::ShowPage()
             m_richLicense.SetSel(1, 1);
             m_richLicense.SendMessage(EM_SCROLLCARET);
             m_richLicense.UpdateWindow();
-            m_richLicense.SetFocus();
         } else if (m_nPage == PAGE_NOTICE) {
             (m_nNoticeChoice == 1 ? m_radioNoticeAccept : m_radioNoticeDecline).SendMessage(BM_SETCHECK, 1);
         } else if (m_nPage == PAGE_DOWNLOAD_MODE) {
             SetStatus(0, " Ready");
             SetStatus(3, " ");
         }
+        FocusPageTarget();
+        // Assistive technology learns that the page's controls changed; the focus event follows by itself.
+        NotifyWinEvent(EVENT_OBJECT_REORDER, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
         Invalidate(TRUE);
     }
     const SIZE size = m_bmpBackground.GetSize();
@@ -96,6 +99,55 @@ void CVelmoraEUT_KRT_P940Dlg::ShowPage()
     }
     SetWindowPos(nullptr, 0, 0, size.cx, size.cy + cyCaption + STATUS_BAR_HEIGHT,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CVelmoraEUT_KRT_P940Dlg::SetControlTexts()
+{
+    // Every skinned control is named by its caption, though its face shows the caption as a picture.
+    for (int nId : {IDC_BTN_START, IDC_BTN_BACK, IDC_BTN_NEXT, IDC_BTN_EXIT, IDC_RADIO_LICENSE_ACCEPT,
+                    IDC_RADIO_LICENSE_DECLINE, IDC_RADIO_NOTICE_ACCEPT, IDC_RADIO_NOTICE_DECLINE}) {
+        CSkinButton* pButton = SkinButtonById(nId);
+        const ControlPlace* pPlace = FindControlPlace(nId);
+        pButton->SetCaptionInArtwork(true);
+        pButton->SetFocusRing(FOCUS_RING_COLOUR);
+        pButton->SetWindowText(pPlace->pszCaption);
+    }
+    for (int nId : {IDC_IMG_PRESS_START, IDC_IMG_SUCCESS, IDC_IMG_FAILED, IDC_IMG_UPDATING, IDC_IMG_CABLE_LARGE,
+                    IDC_IMG_CONNECTED, IDC_IMG_CABLE_SMALL}) {
+        static_cast<CCaptionedPicture*>(ControlById(nId))->SetCaption(PictureCaption(nId));
+    }
+}
+
+CSkinButton* CVelmoraEUT_KRT_P940Dlg::ForwardButton()
+{
+    CSkinButton* pButton = nullptr;
+    if (m_nPage >= PAGE_INTRO && m_nPage <= PAGE_CONNECT) {
+        pButton = &m_btnNext;
+    } else if (m_nPage == PAGE_DOWNLOAD) {
+        pButton = &m_btnStart;
+    }
+    return pButton != nullptr && pButton->IsWindowVisible() && pButton->IsWindowEnabled() ? pButton : nullptr;
+}
+
+HWND CVelmoraEUT_KRT_P940Dlg::PageFocusTarget()
+{
+    // Where the user goes next: forward when that is possible, else the page's content.
+    if (CSkinButton* pForward = ForwardButton()) {
+        return pForward->m_hWnd;
+    }
+    switch (m_nPage) {
+    case PAGE_LICENSE: return m_richLicense.m_hWnd;
+    case PAGE_NOTICE: return (m_nNoticeChoice == 1 ? m_radioNoticeAccept : m_radioNoticeDecline).m_hWnd;
+    case PAGE_COMPLETE: return m_btnExit.m_hWnd;
+    default: return ::GetNextDlgTabItem(m_hWnd, nullptr, FALSE);  // the connect page waits on Back
+    }
+}
+
+void CVelmoraEUT_KRT_P940Dlg::FocusPageTarget()
+{
+    if (HWND hTarget = PageFocusTarget()) {
+        ::SetFocus(hTarget);
+    }
 }
 
 void CVelmoraEUT_KRT_P940Dlg::ChangePage(int nPage)

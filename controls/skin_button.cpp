@@ -3,11 +3,19 @@
 #include <algorithm>
 #include <string>
 
+#include "controls/choice_accessible.h"
 #include "controls/mask_region.h"
+#include "controls/uni_mem_dc.h"
 
 namespace {
 const COLORREF CLR_MASK_OUTSIDE = RGB(255, 255, 255);
 const WPARAM VK_SPACE_KEY = 32;
+// The ring: an outer band in the ring's colour and a white line inside it, so that it shows on light
+// faces and on faces of the ring's own colour alike.
+const int FOCUS_RING_WIDTH = 2;
+const COLORREF CLR_FOCUS_RING_INNER = RGB(255, 255, 255);
+// Bit 30 of a key message: the key was already down (auto-repeat).
+const LPARAM KEY_WAS_DOWN = 1 << 30;
 }  // namespace
 
 CSkinButton::CSkinButton() : m_clrText(::GetSysColor(COLOR_BTNTEXT)) {}
@@ -108,10 +116,15 @@ void CSkinButton::DrawItem(DRAWITEMSTRUCT* pDis)
         }
     }
 
-    CDC dc(pDis->hDC);
+    // Face, caption and ring reach the screen in one copy. What the target shows is the starting
+    // point, since a masked face lets it through.
+    CDC dcTarget(pDis->hDC);
+    CUniMemDC dc(dcTarget);
     RECT rcItem = pDis->rcItem;
+    dc.BitBlt(rcItem.left, rcItem.top, rcItem.right - rcItem.left, rcItem.bottom - rcItem.top, dcTarget, rcItem.left,
+              rcItem.top, SRCCOPY);
     const UINT nState = pDis->itemState;
-    std::string strCaption = GetWindowText();
+    const std::string strCaption = m_bCaptionInArtwork ? std::string() : GetWindowText();
     dc.SetBkMode(TRANSPARENT);
     RECT rcText = rcItem;
     rcText.left += m_nFocusInset + 2;
@@ -155,6 +168,10 @@ void CSkinButton::DrawItem(DRAWITEMSTRUCT* pDis)
         dc.DrawText(strCaption, &rcText, nFormat);
         return;
     }
+    // Focus cues as Windows shows them: hidden until the keyboard is used (Wine never hides them).
+    const bool bCuesHidden = (SendMessage(WM_QUERYUISTATE) & UISF_HIDEFOCUS) != 0;
+    if ((nState & ODS_FOCUS) && m_clrFocusRing != CLR_INVALID && !bCuesHidden)
+        DrawFocusRing(dc, FaceRect(rcItem));
     if ((nState & ODS_FOCUS) && m_nFocusInset > 0) {
         RECT rcFocus = rcItem;
         ::InflateRect(&rcFocus, -m_nFocusInset, -m_nFocusInset);
@@ -163,6 +180,35 @@ void CSkinButton::DrawItem(DRAWITEMSTRUCT* pDis)
     }
     dc.SetTextColor(m_clrText);
     dc.DrawText(strCaption, &rcText, nFormat);
+}
+
+RECT CSkinButton::FaceRect(const RECT& rcItem) const
+{
+    RECT rcFace = rcItem;
+    if (m_nDrawMode == DRAW_COPY && !m_bmpNormal.IsNull()) {
+        const SIZE size = m_bmpNormal.GetSize();
+        rcFace.right = std::min<LONG>(rcFace.right, rcFace.left + size.cx);
+        rcFace.bottom = std::min<LONG>(rcFace.bottom, rcFace.top + size.cy);
+    }
+    return rcFace;
+}
+
+void CSkinButton::DrawFocusRing(const CDC& dc, const RECT& rcFace) const
+{
+    auto frame = [&](const RECT& rc, int nWidth, COLORREF clr) {
+        const LONG cx = rc.right - rc.left;
+        const LONG cy = rc.bottom - rc.top;
+        if (cx <= 2 * nWidth || cy <= 2 * nWidth)
+            return;
+        dc.FillSolidRect(RECT{rc.left, rc.top, rc.right, rc.top + nWidth}, clr);
+        dc.FillSolidRect(RECT{rc.left, rc.bottom - nWidth, rc.right, rc.bottom}, clr);
+        dc.FillSolidRect(RECT{rc.left, rc.top + nWidth, rc.left + nWidth, rc.bottom - nWidth}, clr);
+        dc.FillSolidRect(RECT{rc.right - nWidth, rc.top + nWidth, rc.right, rc.bottom - nWidth}, clr);
+    };
+    frame(rcFace, FOCUS_RING_WIDTH, m_clrFocusRing);
+    RECT rcInner = rcFace;
+    ::InflateRect(&rcInner, -FOCUS_RING_WIDTH, -FOCUS_RING_WIDTH);
+    frame(rcInner, 1, CLR_FOCUS_RING_INNER);
 }
 
 void CSkinButton::DrawBitmap(const CDC& dc, const CBitmap& bitmap, const RECT& rect) const
@@ -256,9 +302,94 @@ void CSkinButton::OnMouseMove(LPARAM lParam)
     }
 }
 
+void CSkinButton::SetTabStop(bool bTabStop) const
+{
+    if (bTabStop)
+        ModifyStyle(0, WS_TABSTOP);
+    else
+        ModifyStyle(WS_TABSTOP, 0);
+}
+
+void CSkinButton::NotifyClicked() const
+{
+    ::SendMessageA(GetParent(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), BN_CLICKED), reinterpret_cast<LPARAM>(m_hWnd));
+}
+
+void CSkinButton::OnClick()
+{
+    // An access key: the effect of a click without the mouse (the pointer may be anywhere).
+    if (!IsWindowVisible() || !IsWindowEnabled())
+        return;
+    if (m_nKind != KIND_PUSH)
+        SetFocus();
+    if (m_nKind == KIND_CHECKBOX)
+        SendMessage(BM_SETCHECK, !m_bChecked);
+    else if (m_nKind == KIND_RADIO)
+        SendMessage(BM_SETCHECK, 1);
+    NotifyClicked();
+}
+
+void CSkinButton::MoveInGroup(bool bPrevious)
+{
+    // As standard radio buttons do: the arrow moves to the neighbour in the group and selects it.
+    HWND hNext = ::GetNextDlgGroupItem(GetParent(), m_hWnd, bPrevious);
+    if (hNext == nullptr || hNext == m_hWnd)
+        return;
+    auto* pNext = dynamic_cast<CSkinButton*>(CWnd::FromHandlePermanent(hNext));
+    if (pNext == nullptr || pNext->m_nKind != KIND_RADIO)
+        return;
+    pNext->SetFocus();
+    pNext->SendMessage(BM_SETCHECK, 1);
+    pNext->NotifyClicked();
+}
+
+LRESULT CSkinButton::OnGetDlgCode(WPARAM wParam, LPARAM lParam)
+{
+    LRESULT nCode = DefWindowProc(WM_GETDLGCODE, wParam, lParam);
+    if (m_nKind == KIND_RADIO)
+        return nCode | DLGC_RADIOBUTTON | DLGC_WANTARROWS;
+    // Enter presses the focused push button itself; the dialog would make it its OK command.
+    const MSG* pMsg = reinterpret_cast<const MSG*>(lParam);
+    if (m_nKind == KIND_PUSH && pMsg != nullptr && pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_RETURN)
+        nCode |= DLGC_WANTALLKEYS;
+    return nCode;
+}
+
+bool CSkinButton::OnKeyDown(WPARAM nKey, LPARAM lParam)
+{
+    if (nKey == VK_RETURN && m_nKind == KIND_PUSH) {
+        // Held down, the key repeats: one press, not one page per repeat.
+        if (!(lParam & KEY_WAS_DOWN) && IsWindowEnabled())
+            NotifyClicked();
+        return true;
+    }
+    if (m_nKind == KIND_RADIO && (nKey == VK_LEFT || nKey == VK_UP || nKey == VK_RIGHT || nKey == VK_DOWN)) {
+        MoveInGroup(nKey == VK_LEFT || nKey == VK_UP);
+        return true;
+    }
+    if (nKey == VK_SPACE_KEY && m_nKind == KIND_CHECKBOX)
+        SendMessage(BM_SETCHECK, !m_bChecked);
+    else if (nKey == VK_SPACE_KEY && m_nKind == KIND_RADIO)
+        SendMessage(BM_SETCHECK, 1);
+    return false;
+}
+
+LRESULT CSkinButton::OnGetObject(WPARAM wParam, LPARAM lParam)
+{
+    if (m_nKind != KIND_PUSH && static_cast<LONG>(lParam) == OBJID_CLIENT) {
+        const LRESULT nResult = AnswerChoiceObject(m_hWnd, wParam, m_nKind == KIND_RADIO);
+        if (nResult > 0)
+            return nResult;
+    }
+    return DefWindowProc(WM_GETOBJECT, wParam, lParam);
+}
+
 void CSkinButton::OnSetCheck(bool bCheck)
 {
     m_bChecked = bCheck && m_nKind != KIND_PUSH;
+    // Tab reaches a radio group at its checked item, as with standard radio buttons.
+    if (m_nKind == KIND_RADIO)
+        SetTabStop(m_bChecked);
     if (m_bChecked && m_nKind == KIND_RADIO) {
         // Walk the dialog group once round. The walk skips hidden and disabled items, so from a
         // hidden button it may never come back: stop also when it returns to its first item.
@@ -309,10 +440,18 @@ LRESULT CSkinButton::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_KEYDOWN:
-        if (wParam == VK_SPACE_KEY && m_nKind == KIND_CHECKBOX)
-            SendMessage(BM_SETCHECK, !m_bChecked);
-        else if (wParam == VK_SPACE_KEY && m_nKind == KIND_RADIO)
-            SendMessage(BM_SETCHECK, 1);
+        if (OnKeyDown(wParam, lParam))
+            return 0;
+        break;
+    case WM_GETDLGCODE:
+        return OnGetDlgCode(wParam, lParam);
+    case BM_CLICK:
+        OnClick();
+        return 0;
+    case WM_GETOBJECT:
+        return OnGetObject(wParam, lParam);
+    case WM_UPDATEUISTATE:
+        Invalidate(TRUE);  // focus cues shown or hidden
         break;
     case WM_MOUSELEAVE:
         m_bHover = false;
@@ -321,6 +460,7 @@ LRESULT CSkinButton::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
     case WM_SKIN_UNCHECK:
         if (m_bChecked) {
             m_bChecked = false;
+            SetTabStop(false);
             Invalidate(TRUE);
         }
         return 0;

@@ -22,6 +22,13 @@ public:
     void SetSkin(WORD nNormal, WORD nHover, WORD nPressed, WORD nDisabled, WORD nCheckedDisabled, WORD nFocus,
                  WORD nMask, short nDrawMode, short nBorder, short nFocusInset);
 
+    // The window text stays the caption (access key, screen readers); a face whose artwork shows
+    // the caption already gets no text painted over it.
+    void SetCaptionInArtwork(bool bInArtwork) { m_bCaptionInArtwork = bInArtwork; }
+    // A ring of this colour frames the face while the button has the focus and focus cues are shown;
+    // CLR_INVALID draws none.
+    void SetFocusRing(COLORREF clrRing) { m_clrFocusRing = clrRing; }
+
 protected:
     void PreSubclassWindow() override;
     void DrawItem(DRAWITEMSTRUCT* pDis) override;
@@ -39,6 +46,16 @@ private:
     void OnLButtonDown(WPARAM wParam, LPARAM lParam);
     void OnMouseMove(LPARAM lParam);
     void OnSetCheck(bool bCheck);
+    LRESULT OnGetDlgCode(WPARAM wParam, LPARAM lParam);
+    bool OnKeyDown(WPARAM nKey, LPARAM lParam);
+    void OnClick();
+    void NotifyClicked() const;
+    void MoveInGroup(bool bPrevious);
+    void SetTabStop(bool bTabStop) const;
+    // The part of the window the face covers.
+    RECT FaceRect(const RECT& rcItem) const;
+    void DrawFocusRing(const CDC& dc, const RECT& rcFace) const;
+    LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
 
     bool m_bChecked = false;
     int m_nKind = KIND_PUSH;
@@ -55,4 +72,6 @@ private:
     COLORREF m_clrText;
     int m_nBorder = 0;  // no edge until a skin says otherwise
     short m_nDrawMode = DRAW_STRETCH;
+    bool m_bCaptionInArtwork = false;
+    COLORREF m_clrFocusRing = CLR_INVALID;
 };

@@ -1,5 +1,6 @@
 // Page by page: which controls the user sees, where, how big and whether they work; the window's
 // size and texts; the licence and notice choices; the licence text's bold ranges.
+#include <oleacc.h>
 #include <richedit.h>
 
 #include "app/license_text.h"
@@ -166,4 +167,35 @@ TEST_F(WizardTest, SystemMenuCarriesTheAboutItem)
     char szItem[128] = {};
     ASSERT_GT(GetMenuStringA(hMenu, IDM_ABOUTBOX, szItem, sizeof(szItem), MF_BYCOMMAND), 0);
     EXPECT_STREQ(szItem, "Velmora SW Upgrade (&A)...");
+}
+
+TEST_F(WizardTest, ChoicesTellAssistiveTechnologyTheirNameRoleAndState)
+{
+    CoInitialize(nullptr);
+    m_pDlg->m_nNoticeChoice = 0;
+    GoToPage(PAGE_NOTICE);
+    auto expect = [&](int nId, const wchar_t* pszName, bool bChecked) {
+        IAccessible* pAcc = nullptr;
+        ASSERT_EQ(S_OK, AccessibleObjectFromWindow(Item(nId), OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&pAcc)));
+        VARIANT self;
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        VARIANT role, state;
+        EXPECT_EQ(S_OK, pAcc->get_accRole(self, &role));
+        EXPECT_EQ(ROLE_SYSTEM_RADIOBUTTON, role.lVal) << nId;
+        EXPECT_EQ(S_OK, pAcc->get_accState(self, &state));
+        EXPECT_EQ(bChecked, (state.lVal & STATE_SYSTEM_CHECKED) != 0) << nId;
+        BSTR name = nullptr;
+        EXPECT_EQ(S_OK, pAcc->get_accName(self, &name));
+        EXPECT_EQ(std::wstring(pszName), name ? std::wstring(name) : std::wstring()) << nId;
+        SysFreeString(name);
+        pAcc->Release();
+    };
+    expect(IDC_RADIO_NOTICE_DECLINE, L"Decline", true);
+    expect(IDC_RADIO_NOTICE_ACCEPT, L"Accept", false);
+    Click(IDC_RADIO_NOTICE_ACCEPT);
+    Pump(100);
+    expect(IDC_RADIO_NOTICE_ACCEPT, L"Accept", true);
+    expect(IDC_RADIO_NOTICE_DECLINE, L"Decline", false);
+    CoUninitialize();
 }

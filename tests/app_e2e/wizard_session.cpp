@@ -127,7 +127,11 @@ double CWizardSession::FaceMatch(int nId, int nBitmap) const
     RECT rect = {};
     GetWindowRect(m_window.Control(nId), &rect);
     const CScreenImage screen = CaptureScreen(rect);
-    return MatchShare(screen, 0, 0, bitmap);
+    // Which face it is shows inside the band a focus ring may cover.
+    const int nBand = 3;
+    const std::vector<RECT> ring = {{0, 0, screen.m_nWidth, nBand}, {0, screen.m_nHeight - nBand, screen.m_nWidth, screen.m_nHeight},
+                                    {0, 0, nBand, screen.m_nHeight}, {screen.m_nWidth - nBand, 0, screen.m_nWidth, screen.m_nHeight}};
+    return MatchShare(screen, 0, 0, bitmap, ring);
 }
 
 double CWizardSession::ProgressFill() const

@@ -192,3 +192,12 @@ void ClickScreenPoint(POINT point)
     SendInputs(inputs);
     Sleep(30);
 }
+
+int CWizardWindow::FocusedId() const
+{
+    GUITHREADINFO info = {sizeof(info)};
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(m_hDialog, nullptr), &info) || info.hwndFocus == nullptr ||
+        GetParent(info.hwndFocus) != m_hDialog)
+        return 0;
+    return GetDlgCtrlID(info.hwndFocus);
+}

@@ -20,6 +20,8 @@ public:
     bool Visible(int nId) const;
     bool Enabled(int nId) const;
     bool Checked(int nId) const;
+    // The control of the dialog that has the keyboard focus (0 for none or another window).
+    int FocusedId() const;
     // The control's rectangle in the dialog's client coordinates.
     RECT Place(int nId) const;
     bool IsAt(int nId, const WizardUi::Place& place) const;

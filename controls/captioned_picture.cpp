@@ -1,0 +1,24 @@
+#include "controls/captioned_picture.h"
+
+#include <algorithm>
+#include <cstring>
+
+LRESULT CCaptionedPicture::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    // A bitmap static keeps no text of its own (setting one would name a bitmap to load).
+    switch (nMsg) {
+    case WM_GETTEXTLENGTH:
+        return static_cast<LRESULT>(m_strCaption.size());
+    case WM_GETTEXT: {
+        char* pszBuffer = reinterpret_cast<char*>(lParam);
+        if (pszBuffer == nullptr || wParam == 0)
+            return 0;
+        const size_t nCopy = std::min<size_t>(m_strCaption.size(), wParam - 1);
+        std::memcpy(pszBuffer, m_strCaption.data(), nCopy);
+        pszBuffer[nCopy] = '\0';
+        return static_cast<LRESULT>(nCopy);
+    }
+    default:
+        return CStatic::WindowProc(nMsg, wParam, lParam);
+    }
+}
