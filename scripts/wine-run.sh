@@ -72,7 +72,27 @@ if [ "${KRT_WINE_X:-0}" = "1" ]; then start_xvfb; fi
 
 make_template
 RUN_PREFIX="$(mktemp -d "${TMPDIR:-/tmp}/krt-wine.XXXXXX")"
-cp -a "$TEMPLATE/." "$RUN_PREFIX/"
+# Wine's own programs and libraries (system32, syswow64, winsxs: over a gigabyte) are hard links to
+# the pristine prefix's files, the rest is copied: a run adds files to those folders at most, and
+# copying them for every run cost more than most tests take. Where the two folders lie on different
+# file systems, everything is copied.
+copy_prefix() {  # from, to
+    local entry name
+    for entry in "$1"/* "$1"/.[!.]*; do
+        [ -e "$entry" ] || [ -L "$entry" ] || continue
+        name="$(basename "$entry")"
+        case "$name" in
+        drive_c|windows)
+            mkdir -p "$2/$name"
+            copy_prefix "$entry" "$2/$name" ;;
+        system32|syswow64|winsxs)
+            cp -al "$entry" "$2/" 2>/dev/null || { rm -rf "${2:?}/$name"; cp -a "$entry" "$2/"; } ;;
+        *)
+            cp -a "$entry" "$2/" ;;
+        esac
+    done
+}
+copy_prefix "$TEMPLATE" "$RUN_PREFIX"
 export WINEPREFIX="$RUN_PREFIX"
 
 # A native helper (a simulated device, a test peer) can run beside the program: KRT_WINE_PEER is its
