@@ -1,10 +1,14 @@
 """Faces of the skinned buttons: push buttons (normal, pressed, disabled) and radio buttons (normal =
 unchecked, pressed = checked). Each face fills its whole bitmap; its corners carry the colour of the
-band it sits on, so the rounded outline blends into the page."""
+band it sits on, so the rounded outline blends into the page. A caption names its access key with "&",
+as the control's window text does; every face is drawn a second time, KEYED_FACE_OFFSET ids up, with
+that letter underlined, for while the keyboard cues are shown."""
 
 from art_drawings import glyph
-from art_style import (ACCENT, ACCENT_TINT, FOOTER_BG, PAGE_BG, RED, TEXT, linear_gradient, rect,
-                       svg_document, text)
+from art_style import (ACCENT, ACCENT_TINT, FOOTER_BG, PAGE_BG, RED, TEXT, caption as caption_text,
+                       linear_gradient, rect, svg_document)
+
+KEYED_FACE_OFFSET = 1000
 
 # Fill gradient (top, bottom), outline and caption colour per look and state.
 LOOKS = {
@@ -18,6 +22,12 @@ LOOKS = {
 DISABLED = (("#D9DFE6", "#D9DFE6"), "#C4CDD7", "#8D99A6")
 
 
+def access_key(label, underline):
+    """The caption without its "&", and the index of the letter to underline (None for the plain face)."""
+    key = label.index("&")
+    return label[:key] + label[key + 1:], key if underline else None
+
+
 def text_width(label, size):
     """Rough advance of a caption in Open Sans Semibold, enough to set an icon beside it."""
     narrow, wide = "iljtfrI.,:;' ", "mwMWG"
@@ -27,7 +37,8 @@ def text_width(label, size):
 
 
 def push_face(width, height, label, look, state, band, caption=None, icon=None, icon_side="left",
-              size=16):
+              size=16, underline=False):
+    label, key = access_key(label, underline)
     (top, bottom), outline, colour = DISABLED if state == "disabled" else LOOKS[look][state]
     if caption:
         colour = caption
@@ -63,24 +74,26 @@ def push_face(width, height, label, look, state, band, caption=None, icon=None, 
         parts.append(glyph(icon, gx, cy, size + 4, colour, 2.4))
     else:
         tx = cx
-    parts.append(text(tx, baseline, label, size, colour, 600, "middle"))
+    parts.append(caption_text(tx, baseline, label, size, colour, 600, "middle", key))
     return svg_document(width, height, "".join(parts), defs)
 
 
-def radio_face(width, height, label, checked, size=15):
+def radio_face(width, height, label, checked, underline=False, size=15):
     """Licence radio button: a round mark and the sentence beside it, on the page's content colour."""
+    label, key = access_key(label, underline)
     cy = height / 2
     parts = [rect(0, 0, width, height, PAGE_BG),
              f'<circle cx="14" cy="{cy}" r="9" fill="#FFFFFF" stroke="{ACCENT if checked else "#8795A5"}" '
              f'stroke-width="{2 if checked else 1.5}"/>']
     if checked:
         parts.append(f'<circle cx="14" cy="{cy}" r="4.6" fill="{ACCENT}"/>')
-    parts.append(text(33, cy + size * 0.36, label, size, TEXT, 600 if checked else 400))
+    parts.append(caption_text(33, cy + size * 0.36, label, size, TEXT, 600 if checked else 400, key=key))
     return svg_document(width, height, "".join(parts))
 
 
-def choice_face(width, height, label, checked, size=16):
+def choice_face(width, height, label, checked, underline=False, size=16):
     """Notice radio button: a rounded tile with a round mark; the checked tile is tinted and outlined."""
+    label, key = access_key(label, underline)
     cy = height / 2
     fill, outline, stroke_w = (ACCENT_TINT, ACCENT, 2) if checked else ("#FFFFFF", "#B3BFCC", 1)
     parts = [rect(0, 0, width, height, PAGE_BG),
@@ -89,37 +102,54 @@ def choice_face(width, height, label, checked, size=16):
              f'stroke-width="{2 if checked else 1.5}"/>']
     if checked:
         parts.append(f'<circle cx="28" cy="{cy}" r="4.6" fill="{ACCENT}"/>')
-    parts.append(text(50, cy + size * 0.36, label, size, TEXT, 600))
+    parts.append(caption_text(50, cy + size * 0.36, label, size, TEXT, 600, key=key))
     return svg_document(width, height, "".join(parts))
 
 
 def nav_button(label, look, state, caption=None, icon=None, icon_side="left"):
-    return lambda: push_face(132, 46, label, look, state, FOOTER_BG, caption, icon, icon_side)
+    return lambda underline: push_face(132, 46, label, look, state, FOOTER_BG, caption, icon, icon_side,
+                                       underline=underline)
 
 
 def start_button(label, look, state, icon):
-    return lambda: push_face(310, 42, label, look, state, PAGE_BG, None, icon, "left", 17)
+    return lambda underline: push_face(310, 42, label, look, state, PAGE_BG, None, icon, "left", 17,
+                                       underline)
 
 
-CONTROLS = {
-    2011: nav_button("Back", "secondary", "normal", icon="arrow-left"),
-    2012: nav_button("Back", "secondary", "pressed", icon="arrow-left"),
-    2013: nav_button("Next", "primary", "normal", icon="arrow-right", icon_side="right"),
-    2014: nav_button("Next", "primary", "pressed", icon="arrow-right", icon_side="right"),
-    2015: nav_button("Next", "primary", "disabled", icon="arrow-right", icon_side="right"),
-    2016: nav_button("Exit", "secondary", "normal", caption="#000000"),
-    2017: nav_button("Exit", "secondary", "pressed", caption=RED),
-    2018: lambda: radio_face(406, 33, "I accept the terms in the license agreement.", False),
-    2019: lambda: radio_face(406, 33, "I accept the terms in the license agreement.", True),
-    2020: lambda: radio_face(406, 33, "I do not accept the terms in the license agreement.", False),
-    2021: lambda: radio_face(406, 33, "I do not accept the terms in the license agreement.", True),
-    138: lambda: choice_face(207, 43, "Accept", False),
-    139: lambda: choice_face(207, 43, "Accept", True),
-    140: lambda: choice_face(207, 43, "Decline", False),
-    141: lambda: choice_face(207, 43, "Decline", True),
-    2022: start_button("Start Software Download", "primary", "normal", "download"),
-    2023: start_button("Start Software Download", "primary", "pressed", "download"),
-    2024: start_button("Start Software Download", "primary", "disabled", "download"),
-    147: start_button("Restart Upgrade Utility", "warning", "normal", "restart"),
-    148: start_button("Restart Upgrade Utility", "warning", "pressed", "restart"),
+def radio_button(label, checked):
+    return lambda underline: radio_face(406, 33, label, checked, underline)
+
+
+def choice_button(label, checked):
+    return lambda underline: choice_face(207, 43, label, checked, underline)
+
+
+LICENSE_ACCEPT = "I &accept the terms in the license agreement."
+LICENSE_DECLINE = "I &do not accept the terms in the license agreement."
+
+# Each builder takes whether to underline the access key.
+FACES = {
+    2011: nav_button("&Back", "secondary", "normal", icon="arrow-left"),
+    2012: nav_button("&Back", "secondary", "pressed", icon="arrow-left"),
+    2013: nav_button("&Next", "primary", "normal", icon="arrow-right", icon_side="right"),
+    2014: nav_button("&Next", "primary", "pressed", icon="arrow-right", icon_side="right"),
+    2015: nav_button("&Next", "primary", "disabled", icon="arrow-right", icon_side="right"),
+    2016: nav_button("E&xit", "secondary", "normal", caption="#000000"),
+    2017: nav_button("E&xit", "secondary", "pressed", caption=RED),
+    2018: radio_button(LICENSE_ACCEPT, False),
+    2019: radio_button(LICENSE_ACCEPT, True),
+    2020: radio_button(LICENSE_DECLINE, False),
+    2021: radio_button(LICENSE_DECLINE, True),
+    138: choice_button("&Accept", False),
+    139: choice_button("&Accept", True),
+    140: choice_button("&Decline", False),
+    141: choice_button("&Decline", True),
+    2022: start_button("&Start Software Download", "primary", "normal", "download"),
+    2023: start_button("&Start Software Download", "primary", "pressed", "download"),
+    2024: start_button("&Start Software Download", "primary", "disabled", "download"),
+    147: start_button("Re&start Upgrade Utility", "warning", "normal", "restart"),
+    148: start_button("Re&start Upgrade Utility", "warning", "pressed", "restart"),
 }
+
+CONTROLS = {bid: (lambda face=face: face(False)) for bid, face in FACES.items()}
+CONTROLS.update({bid + KEYED_FACE_OFFSET: (lambda face=face: face(True)) for bid, face in FACES.items()})

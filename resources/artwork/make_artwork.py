@@ -23,7 +23,7 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from art_banners import BANNERS  # noqa: E402
-from art_controls import CONTROLS  # noqa: E402
+from art_controls import CONTROLS, FACES, KEYED_FACE_OFFSET  # noqa: E402
 from art_pages import PAGES  # noqa: E402
 from art_style import ACCENT, svg_document  # noqa: E402
 
@@ -36,6 +36,8 @@ SIZES.update({bid: (132, 46) for bid in range(2011, 2018)})
 SIZES.update({bid: (406, 33) for bid in range(2018, 2022)})
 SIZES.update({bid: (207, 43) for bid in range(138, 142)})
 SIZES.update({bid: (310, 42) for bid in (2022, 2023, 2024, 147, 148)})
+# The faces again with the access key underlined.
+SIZES.update({bid + KEYED_FACE_OFFSET: SIZES[bid] for bid in FACES})
 
 BUILDERS = {**PAGES, **BANNERS, **CONTROLS}
 ICON_ID = 128
