@@ -72,6 +72,13 @@ const PageLayout* GetPageLayout(int nPage);
 constexpr int EXIT_RIGHT_X = 862;
 constexpr int EXIT_RIGHT_Y = 530;
 
+// The artwork draws every face above again, this many ids up, with the caption's access key underlined.
+constexpr uint16_t KEYED_FACE_OFFSET = 1000;
+constexpr uint16_t KeyedFace(uint16_t nFace)
+{
+    return nFace ? static_cast<uint16_t>(nFace + KEYED_FACE_OFFSET) : 0;
+}
+
 // The start button's faces after a failed download: "Restart Upgrade Utility".
 constexpr uint16_t RESTART_FACE_NORMAL = 147;
 constexpr uint16_t RESTART_FACE_PRESSED = 148;

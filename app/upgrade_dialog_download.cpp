@@ -333,6 +333,7 @@ void CVelmoraEUT_KRT_P940Dlg::ShowDownloadOutcome(const std::string& strFinal)
         m_progress.UpdateWindow();
         m_imgFailed.ShowWindow(SW_SHOW);
         m_btnStart.SetSkin(RESTART_FACE_NORMAL, 0, RESTART_FACE_PRESSED, 0, 0, 0, 0, 0, 0, 0);
+        m_btnStart.SetAccessKeyFaces(KeyedFace(RESTART_FACE_NORMAL), KeyedFace(RESTART_FACE_PRESSED), 0);
         m_btnStart.SetWindowText(RESTART_CAPTION);
         m_btnStart.EnableWindow(TRUE);
         MoveExitRight();

@@ -60,6 +60,8 @@ void CVelmoraEUT_KRT_P940Dlg::ShowPage()
             CSkinButton* pButton = SkinButtonById(rule.nControlId);
             if (rule.bSkin && pButton != nullptr && pPlace != nullptr) {
                 pButton->SetSkin(pPlace->nNormal, 0, pPlace->nPressed, pPlace->nDisabled, 0, 0, 0, 0, 0, 0);
+                pButton->SetAccessKeyFaces(KeyedFace(pPlace->nNormal), KeyedFace(pPlace->nPressed),
+                                           KeyedFace(pPlace->nDisabled));
                 pButton->SetWindowText(pPlace->pszCaption);
             }
             if (rule.bMove && pPlace != nullptr) {

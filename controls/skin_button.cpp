@@ -6,6 +6,7 @@
 #include "controls/choice_accessible.h"
 #include "controls/mask_region.h"
 #include "controls/uni_mem_dc.h"
+#include "framework/keyboard_cues.h"
 
 namespace {
 const COLORREF CLR_MASK_OUTSIDE = RGB(255, 255, 255);
@@ -42,6 +43,22 @@ void CSkinButton::ReleaseBitmaps()
     m_bmpHover.DeleteObject();
     m_bmpFocus.DeleteObject();
     m_bmpCheckedDisabled.DeleteObject();
+    m_bmpNormalKeyed.DeleteObject();
+    m_bmpPressedKeyed.DeleteObject();
+    m_bmpDisabledKeyed.DeleteObject();
+}
+
+void CSkinButton::SetAccessKeyFaces(WORD nNormal, WORD nPressed, WORD nDisabled)
+{
+    m_bmpNormalKeyed.DeleteObject();
+    m_bmpPressedKeyed.DeleteObject();
+    m_bmpDisabledKeyed.DeleteObject();
+    if (nNormal)
+        m_bmpNormalKeyed.LoadBitmap(nNormal);
+    if (nPressed)
+        m_bmpPressedKeyed.LoadBitmap(nPressed);
+    if (WORD nId = nDisabled ? nDisabled : nNormal)
+        m_bmpDisabledKeyed.LoadBitmap(nId);
 }
 
 void CSkinButton::SetSkin(WORD nNormal, WORD nHover, WORD nPressed, WORD nDisabled, WORD nCheckedDisabled,
@@ -124,6 +141,7 @@ void CSkinButton::DrawItem(DRAWITEMSTRUCT* pDis)
     dc.BitBlt(rcItem.left, rcItem.top, rcItem.right - rcItem.left, rcItem.bottom - rcItem.top, dcTarget, rcItem.left,
               rcItem.top, SRCCOPY);
     const UINT nState = pDis->itemState;
+    const bool bKeys = KeyboardCues::AccessKeysShown(m_hWnd);
     const std::string strCaption = m_bCaptionInArtwork ? std::string() : GetWindowText();
     dc.SetBkMode(TRANSPARENT);
     RECT rcText = rcItem;
@@ -139,12 +157,12 @@ void CSkinButton::DrawItem(DRAWITEMSTRUCT* pDis)
         else if (m_bChecked)
             DrawBitmap(dc, m_bmpCheckedDisabled, rcItem);  // none: the face drawn before stays
         else
-            DrawBitmap(dc, m_bmpDisabled, rcItem);
+            DrawBitmap(dc, WithKeys(m_bmpDisabled, m_bmpDisabledKeyed, bKeys), rcItem);
     } else if ((nState & ODS_SELECTED) || m_bChecked) {
         if (m_bmpPressed.IsNull())
             dc.FillSolidRect(rcItem, ::GetSysColor(COLOR_BTNFACE));
         else
-            DrawBitmap(dc, m_bmpPressed, rcItem);
+            DrawBitmap(dc, WithKeys(m_bmpPressed, m_bmpPressedKeyed, bKeys), rcItem);
         nEdge = EDGE_SUNKEN;
     } else if (m_bmpNormal.IsNull()) {
         dc.FillSolidRect(rcItem, ::GetSysColor(COLOR_BTNFACE));
@@ -153,12 +171,12 @@ void CSkinButton::DrawItem(DRAWITEMSTRUCT* pDis)
     } else if ((nState & ODS_FOCUS) && !m_bmpFocus.IsNull()) {
         DrawBitmap(dc, m_bmpFocus, rcItem);
     } else {
-        DrawBitmap(dc, m_bmpNormal, rcItem);
+        DrawBitmap(dc, WithKeys(m_bmpNormal, m_bmpNormalKeyed, bKeys), rcItem);
     }
     if (m_nBorder)
         dc.DrawEdge(&rcItem, nEdge, BF_RECT);
 
-    const UINT nFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+    const UINT nFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | (bKeys ? 0 : DT_HIDEPREFIX);
     if (nState & ODS_DISABLED) {
         // Engraved: a light copy, and the grey text one pixel up and to the left of it.
         dc.SetTextColor(::GetSysColor(COLOR_BTNHIGHLIGHT));
@@ -169,8 +187,7 @@ void CSkinButton::DrawItem(DRAWITEMSTRUCT* pDis)
         return;
     }
     // Focus cues as Windows shows them: hidden until the keyboard is used (Wine never hides them).
-    const bool bCuesHidden = (SendMessage(WM_QUERYUISTATE) & UISF_HIDEFOCUS) != 0;
-    if ((nState & ODS_FOCUS) && m_clrFocusRing != CLR_INVALID && !bCuesHidden)
+    if ((nState & ODS_FOCUS) && m_clrFocusRing != CLR_INVALID && KeyboardCues::FocusShown(m_hWnd))
         DrawFocusRing(dc, FaceRect(rcItem));
     if ((nState & ODS_FOCUS) && m_nFocusInset > 0) {
         RECT rcFocus = rcItem;
@@ -451,6 +468,7 @@ LRESULT CSkinButton::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
     case WM_GETOBJECT:
         return OnGetObject(wParam, lParam);
     case WM_UPDATEUISTATE:
+    case WM_CHANGEUISTATE:
         Invalidate(TRUE);  // focus cues shown or hidden
         break;
     case WM_MOUSELEAVE:

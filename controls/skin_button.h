@@ -22,6 +22,10 @@ public:
     void SetSkin(WORD nNormal, WORD nHover, WORD nPressed, WORD nDisabled, WORD nCheckedDisabled, WORD nFocus,
                  WORD nMask, short nDrawMode, short nBorder, short nFocusInset);
 
+    // The same faces with the access key underlined, shown while keyboard cues are (0 = none; without
+    // a disabled id the normal one serves). SetSkin drops them.
+    void SetAccessKeyFaces(WORD nNormal, WORD nPressed, WORD nDisabled);
+
     // The window text stays the caption (access key, screen readers); a face whose artwork shows
     // the caption already gets no text painted over it.
     void SetCaptionInArtwork(bool bInArtwork) { m_bCaptionInArtwork = bInArtwork; }
@@ -41,6 +45,11 @@ private:
     // Without a mask, the window takes the mouse only where the face is drawn.
     void FitRegionToFace();
     void DrawBitmap(const CDC& dc, const CBitmap& bitmap, const RECT& rect) const;
+    // The face, or its underlined twin while the access keys show.
+    static const CBitmap& WithKeys(const CBitmap& face, const CBitmap& keyed, bool bKeys)
+    {
+        return bKeys && !keyed.IsNull() ? keyed : face;
+    }
     void TileBitmap(const CDC& dc, const CBitmap& bitmap, const RECT& rect) const;
     bool IsUnderCursor(POINT ptScreen) const { return ::WindowFromPoint(ptScreen) == m_hWnd; }
     void OnLButtonDown(WPARAM wParam, LPARAM lParam);
@@ -68,6 +77,9 @@ private:
     CBitmap m_bmpHover;
     CBitmap m_bmpFocus;
     CBitmap m_bmpCheckedDisabled;
+    CBitmap m_bmpNormalKeyed;
+    CBitmap m_bmpPressedKeyed;
+    CBitmap m_bmpDisabledKeyed;
     short m_nFocusInset = 0;
     COLORREF m_clrText;
     int m_nBorder = 0;  // no edge until a skin says otherwise
