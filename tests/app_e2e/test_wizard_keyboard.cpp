@@ -1,7 +1,8 @@
 // The whole upgrade by keyboard alone, as a user who cannot use the mouse or uses a screen reader goes
 // through it: Tab, arrows, Space, Enter and access keys only, a real flash into the simulated device.
-// On the way: where the focus is, the focus ring in pixels, the controls' names, what assistive
-// technology reads of the choices, and that Enter ends the wizard only on Exit.
+// On the way: where the focus is, the focus ring in pixels, the access keys underlined from the first
+// key on (not before), the controls' names, what assistive technology reads of the choices, and that
+// Enter ends the wizard only on Exit.
 #include <oleacc.h>
 
 #include <algorithm>
@@ -43,6 +44,11 @@ protected:
         rect.bottom = rect.top + 2;
         return WaitUntil([&] { return CaptureScreen(rect).At(1, 1) == RING_COLOUR; }, 2000);
     }
+    // The control shows its face with the access key underlined rather than the plain one.
+    bool KeyedFaceShown(int nId, int nFace)
+    {
+        return m_session.FaceMatch(nId, nFace + KEYED_FACE_OFFSET) > m_session.FaceMatch(nId, nFace);
+    }
     // What another process gets for a choice: under Wine the object does not cross processes (no proxy
     // for IAccessible), so the role and state are checked in-process by the dialog tests.
     void ReportChoiceObject(int nId)
@@ -77,9 +83,18 @@ TEST_F(WizardKeyboard, WholeUpgradeByKeyboardAlone)
     HWINEVENTHOOK hHook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, OnWinEvent, dwProcess, 0,
                                           WINEVENT_OUTOFCONTEXT);
 
-    // Page 0 opens on Next, with its ring; Enter goes on (it used to end the wizard).
+    // Page 0 opens on Next, with its ring and today's face; the first key underlines the access keys.
+    // Enter goes on (it used to end the wizard).
     EXPECT_TRUE(FocusOn(ID_NEXT));
     EXPECT_TRUE(RingShown(ID_NEXT));
+    EXPECT_FALSE(KeyedFaceShown(ID_NEXT, BMP_NEXT_NORMAL));
+    EXPECT_FALSE(KeyedFaceShown(ID_EXIT, BMP_EXIT_NORMAL));
+    Key(VK_TAB);
+    EXPECT_TRUE(FocusOn(ID_EXIT));
+    EXPECT_TRUE(WaitUntil([&] { return KeyedFaceShown(ID_EXIT, BMP_EXIT_NORMAL); }, 2000));
+    EXPECT_TRUE(KeyedFaceShown(ID_NEXT, BMP_NEXT_NORMAL));
+    Key(VK_TAB, VK_SHIFT);
+    EXPECT_TRUE(FocusOn(ID_NEXT));
     EXPECT_EQ("&Next", Ui().Text(ID_NEXT));
     EXPECT_EQ("E&xit", Ui().Text(ID_EXIT));
     Key(VK_RETURN);
@@ -142,6 +157,7 @@ TEST_F(WizardKeyboard, WholeUpgradeByKeyboardAlone)
     EXPECT_TRUE(WaitUntil([&] { return Ui().Checked(ID_NOTICE_ACCEPT) && Ui().Enabled(ID_NEXT); }, 2000));
     EXPECT_FALSE(Ui().Checked(ID_NOTICE_DECLINE));
     EXPECT_TRUE(RingShown(ID_NOTICE_ACCEPT));
+    EXPECT_TRUE(KeyedFaceShown(ID_NOTICE_ACCEPT, BMP_NOTICE_ACCEPT_CHECKED));
     m_session.Screenshot("keyboard_page2_focus");
     // Enter on a choice: Next.
     Key(VK_RETURN);

@@ -41,6 +41,10 @@ constexpr int BMP_START_DISABLED = 2024;
 constexpr int BMP_RESTART_NORMAL = 147;
 constexpr int BMP_NEXT_NORMAL = 2013;
 constexpr int BMP_NEXT_DISABLED = 2015;
+constexpr int BMP_EXIT_NORMAL = 2016;
+constexpr int BMP_NOTICE_ACCEPT_CHECKED = 139;
+// Each face again with its access key underlined, this many ids up.
+constexpr int KEYED_FACE_OFFSET = 1000;
 constexpr int BMP_FAILED = 146;
 constexpr int BMP_UPDATING = 2025;
 
