@@ -15,8 +15,9 @@
 void DownloadRunFixture::SetUp()
 {
     // Fast, but with room for a loaded machine: a reply later than the scaled time-out would be taken
-    // for the next command's (the protocol cannot tell them apart).
-    Platform::SetTimeScale(0.05);
+    // for the next command's (the protocol cannot tell them apart). The reset's 1 s becomes 100 ms; at
+    // 50 ms a busy machine missed it now and then.
+    Platform::SetTimeScale(0.1);
     SetNotifySink([this](int32_t nCode) {
         m_reports.push_back({nCode, StatusText, ProgressPercent});
         if (m_fnOnReport) {
