@@ -25,7 +25,7 @@ windows_suites=()
 # Seconds, test and build of every test run, for the slowest five at the end.
 mkdir -p build
 TEST_TIMES="$ROOT/build/test-times.txt"
-: >"$TEST_TIMES"
+[ -n "${KRT_BESIDE_NAME:-}" ] || : >"$TEST_TIMES"
 
 run_ctest() {  # dir label
     local dir="$1" label="$2" log="$1/ctest.log"
@@ -126,22 +126,16 @@ win32_tests_can_run() {
 }
 
 # background NAME COMMAND: a stage that needs only the processor runs beside the stages that mostly wait
-# (the Wine suites), in the idle scheduling class, so it takes only what they leave and never delays
-# their timing; its output and results are collected at the end.
+# (the Wine suites), at the lowest priority, so it takes only what they leave; its output and results are
+# collected at the end. It runs as this script again, in a session of its own: where the kernel shares
+# the processor between sessions first (autogroups), only the nice value of its own session keeps it
+# behind the Wine programs, which start sessions of their own.
 bg_names=()
 bg_pids=()
 background() {
     local name="$1" cmd="$2"
-    (
-        chrt -i -p 0 $BASHPID >/dev/null 2>&1 || renice -n 19 -p $BASHPID >/dev/null 2>&1
-        total_pass=0; total_fail=0; failed_stages=(); timings=(); windows_suites=()
-        eval "$cmd"
-        {
-            echo "$total_pass $total_fail"
-            echo "${failed_stages[*]}"
-            printf '%s\n' "${timings[@]}"
-        } >"$ROOT/build/$name-stage.result"
-    ) >"$ROOT/build/$name-stage.log" 2>&1 &
+    KRT_BESIDE_NAME="$name" KRT_BESIDE_CMD="$cmd" setsid -w bash "$ROOT/scripts/test.sh" \
+        >"$ROOT/build/$name-stage.log" 2>&1 &
     bg_names+=("$name")
     bg_pids+=($!)
     echo "=== stage: $name runs beside the next stages (output at the end)"
@@ -183,11 +177,6 @@ start_release_beside() {
     background release "release_stage build-win/resources/driver/krt_usb_driver.msi build-win/tests/app_e2e/app_e2e_wizard_tests.exe"
 }
 
-t0=$SECONDS
-scripts/bootstrap.sh || failed_stages+=(bootstrap)
-echo "=== bootstrap: $((SECONDS - t0))s (not counted in the total)"
-t_start=$SECONDS
-
 # Ninja for a new build folder (it schedules the six builds' compiles better than make); a folder that
 # was made with another generator keeps it.
 configure() {  # build dir, cmake arguments...
@@ -196,6 +185,23 @@ configure() {  # build dir, cmake arguments...
     [ -f "$dir/CMakeCache.txt" ] || { command -v ninja >/dev/null && gen=(-G Ninja); }
     cmake -S . -B "$dir" "${gen[@]}" "$@" >/dev/null
 }
+
+if [ -n "${KRT_BESIDE_NAME:-}" ]; then
+    echo 19 >/proc/self/autogroup 2>/dev/null
+    chrt -i -p 0 $$ >/dev/null 2>&1 || renice -n 19 -p $$ >/dev/null 2>&1
+    eval "$KRT_BESIDE_CMD"
+    {
+        echo "$total_pass $total_fail"
+        echo "${failed_stages[*]}"
+        printf '%s\n' "${timings[@]}"
+    } >"$ROOT/build/$KRT_BESIDE_NAME-stage.result"
+    exit 0
+fi
+
+t0=$SECONDS
+scripts/bootstrap.sh || failed_stages+=(bootstrap)
+echo "=== bootstrap: $((SECONDS - t0))s (not counted in the total)"
+t_start=$SECONDS
 
 for s in $STAGES; do
     case "$s" in

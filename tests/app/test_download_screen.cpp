@@ -439,9 +439,10 @@ TEST_F(DownloadScreenTest, StatusLinesReachTheBarAtOnceButArePaintedAtMostEveryT
     EXPECT_EQ(StatusPart(0), "Writing system : block " + std::to_string(BURST_LINES));
     EXPECT_LE(g_nStatusPaints.load(), static_cast<int>(g_dwBurstMs / 100) + 8) << g_dwBurstMs << " ms";
     EXPECT_TRUE(IsWindowVisible(hBar));
-    // The last line is painted without a further report.
+    // The last line is painted without a further report (within a tenth of a second; a loaded machine
+    // may take longer to deliver the timer).
     const int nPaintsAfterBurst = g_nStatusPaints;
-    EXPECT_TRUE(PumpUntil([&] { return g_nStatusPaints > nPaintsAfterBurst; }, 1000));
+    EXPECT_TRUE(PumpUntil([&] { return g_nStatusPaints > nPaintsAfterBurst; }, 3000));
 
     g_bFinish = true;
     ASSERT_TRUE(PumpUntil([&] { return !m_pDlg->IsWorkerRunning(); }, 20000));
