@@ -17,24 +17,27 @@ if(CMAKE_CROSSCOMPILING)
         add_library(GTest::gtest_main ALIAS gtest_main)
         add_library(GTest::gmock ALIAS gmock)
     endif()
-    # GoogleTest and windows.h are most of a Windows test's translation unit: every test program reuses
-    # one precompiled header of both.
-    set(pch_source ${CMAKE_BINARY_DIR}/krt_test_pch.cpp)
-    file(CONFIGURE OUTPUT ${pch_source} CONTENT "// The precompiled header of the tests.\n")
-    add_library(krt_test_pch OBJECT ${pch_source})
-    target_link_libraries(krt_test_pch PRIVATE GTest::gtest)
-    target_compile_options(krt_test_pch PRIVATE ${KRT_TEST_CODE_OPTIONS})
-    target_precompile_headers(krt_test_pch PRIVATE <windows.h> <gtest/gtest.h> <string> <vector>)
 else()
     find_package(GTest REQUIRED)
 endif()
 
-# krt_use_test_pch(<target>): the test program compiles with the shared precompiled header (Windows).
+# GoogleTest (and windows.h on Windows) is most of a test's translation unit: every test program
+# reuses one precompiled header of them, built once per build folder with the tests' own options.
+set(pch_source ${CMAKE_BINARY_DIR}/krt_test_pch.cpp)
+file(CONFIGURE OUTPUT ${pch_source} CONTENT "// The precompiled header of the tests.\n")
+add_library(krt_test_pch OBJECT ${pch_source})
+target_link_libraries(krt_test_pch PRIVATE GTest::gtest)
+target_compile_options(krt_test_pch PRIVATE ${KRT_TEST_CODE_OPTIONS})
+if(WIN32)
+    target_precompile_headers(krt_test_pch PRIVATE <windows.h> <gtest/gtest.h> <string> <vector>)
+else()
+    target_precompile_headers(krt_test_pch PRIVATE <gtest/gtest.h> <string> <vector>)
+endif()
+
+# krt_use_test_pch(<target>): the test program compiles with the shared precompiled header.
 function(krt_use_test_pch target)
-    if(TARGET krt_test_pch)
-        target_precompile_headers(${target} REUSE_FROM krt_test_pch)
-        target_compile_options(${target} PRIVATE -Winvalid-pch)
-    endif()
+    target_precompile_headers(${target} REUSE_FROM krt_test_pch)
+    target_compile_options(${target} PRIVATE -Winvalid-pch)
 endfunction()
 
 # krt_add_test(NAME SOURCES files... LIBS libs... [LABELS labels...] [TIMEOUT s] [COST s] [GUI]
