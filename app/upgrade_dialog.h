@@ -162,6 +162,7 @@ private:
     void SkinControl(CSkinButton& button, WORD nNormal, WORD nPressed, WORD nDisabled);
     void ScaleStatusBar();
     void ScaleFonts();
+    SIZE LayoutWindowSize() const;
     void SizeWindow();
     // Moves the window's top-left corner there, or as near as keeps it inside the work area.
     void MoveInsideWorkArea(int x, int y);

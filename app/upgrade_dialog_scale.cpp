@@ -48,12 +48,13 @@ void CVelmoraEUT_KRT_P940Dlg::ApplyScale(int nDpi)
         SkinButtonById(nId)->SetSkin(face.nNormal, 0, face.nPressed, face.nDisabled, 0, 0, 0, 0, 0, 0);
     for (const auto& [nId, place] : m_places)
         PlaceControl(nId, place.x, place.y, place.cx, place.cy);
-    ScaleFonts();
-    ScaleStatusBar();
     if (const PageLayout* pLayout = GetPageLayout(m_nPage); pLayout != nullptr && !m_bmpBackground.IsNull()) {
         m_bmpBackground.LoadBitmap(pLayout->nBackground);
         SizeWindow();
     }
+    // The bar docks itself to the window's new size.
+    ScaleFonts();
+    ScaleStatusBar();
     RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -103,17 +104,24 @@ void CVelmoraEUT_KRT_P940Dlg::ScaleStatusBar()
         return;
     const int nThird = 2 * (PAGE_WIDTH / 3);
     const int nEdges[4] = {m_scale.Px(nThird), 0, m_scale.Px(PAGE_WIDTH - nThird), -1};
-    m_statusBar.SetMinHeight(m_scale.Px(STATUS_BAR_HEIGHT));
+    // The minimum leaves out the bar's borders, which stay one pixel at every scale.
+    const int nBorders = 2 * GetSystemMetrics(SM_CYBORDER);
+    m_statusBar.SetMinHeight(m_scale.Px(STATUS_BAR_HEIGHT + nBorders) - nBorders);
     m_statusBar.SetParts(4, nEdges);
     // The bar takes its height from the minimum only when it lays itself out again.
     m_statusBar.SendMessage(WM_SIZE, 0, 0);
 }
 
-void CVelmoraEUT_KRT_P940Dlg::SizeWindow()
+SIZE CVelmoraEUT_KRT_P940Dlg::LayoutWindowSize() const
 {
     const DWORD dwStyle = static_cast<DWORD>(GetWindowLongPtrA(m_hWnd, GWL_STYLE));
     const DWORD dwExStyle = static_cast<DWORD>(GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE));
-    const SIZE size = m_scale.WindowSize(dwStyle, dwExStyle, WindowDpi(m_hWnd));
+    return m_scale.WindowSize(dwStyle, dwExStyle, WindowDpi(m_hWnd));
+}
+
+void CVelmoraEUT_KRT_P940Dlg::SizeWindow()
+{
+    const SIZE size = LayoutWindowSize();
     SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -121,14 +129,19 @@ void CVelmoraEUT_KRT_P940Dlg::MoveInsideWorkArea(int x, int y)
 {
     RECT rcWindow = {};
     GetWindowRect(&rcWindow);
-    const int cx = rcWindow.right - rcWindow.left;
-    const int cy = rcWindow.bottom - rcWindow.top;
+    int cx = rcWindow.right - rcWindow.left;
+    int cy = rcWindow.bottom - rcWindow.top;
+    if (!m_bmpBackground.IsNull()) {
+        const SIZE size = LayoutWindowSize();
+        cx = size.cx;
+        cy = size.cy;
+    }
     const RECT rcWork = WorkAreaOf(RECT{x, y, x + cx, y + cy});
     // Next and Exit sit at the bottom corners: the whole window stays on the screen, its top-left
     // corner first where it cannot.
     x = std::max<int>(rcWork.left, std::min<int>(x, rcWork.right - cx));
     y = std::max<int>(rcWork.top, std::min<int>(y, rcWork.bottom - cy));
-    SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CVelmoraEUT_KRT_P940Dlg::OnDpiChanged(WPARAM wParam, LPARAM lParam)
