@@ -199,7 +199,7 @@ void CVelmoraEUT_KRT_P940Dlg::SetStatus(int nPart, const char* pszText)
 void CVelmoraEUT_KRT_P940Dlg::OnSysCommand(UINT nId, LPARAM)
 {
     if ((nId & 0xFFF0) == IDM_ABOUTBOX) {
-        CAboutDlg dlgAbout(m_hWnd);
+        CAboutDlg dlgAbout(m_hWnd, m_scale.Dpi());
         dlgAbout.DoModal();
         return;
     }

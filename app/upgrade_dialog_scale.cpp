@@ -81,13 +81,16 @@ void CVelmoraEUT_KRT_P940Dlg::ScaleFonts()
     if (m_statusBar.IsWindow()) {
         if (m_hStatusFontDefault == nullptr)
             m_hStatusFontDefault = reinterpret_cast<HFONT>(m_statusBar.SendMessage(WM_GETFONT));
-        m_fontStatus.Attach(CreateScaledFont(m_hStatusFontDefault, nSystem, nDpi));
+        m_fontStatus.Attach(nDpi == nSystem ? nullptr : CreateScaledFont(m_hStatusFontDefault, nSystem, nDpi));
         m_statusBar.SendMessage(WM_SETFONT,
                                 reinterpret_cast<WPARAM>(m_fontStatus.IsNull() ? m_hStatusFontDefault : m_fontStatus.GetSafeHandle()),
                                 TRUE);
     }
+    // The caption's font is the system font of 100 %, scaled (the system's own at another scale may
+    // keep the width of 100 %).
     HFONT hOldProgress = m_fontProgress.Detach();
-    m_fontProgress.Attach(CreateScaledFont(nullptr, nSystem, nDpi));
+    if (nDpi != BASE_DPI || nSystem != BASE_DPI)
+        m_fontProgress.Attach(CreateScaledFont(nullptr, nSystem, nDpi));
     m_progress.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontProgress.GetSafeHandle()), TRUE);
     if (hOldProgress != nullptr)
         ::DeleteObject(hOldProgress);

@@ -88,13 +88,14 @@ void KeepDialogLayoutOwn(HWND hDialog)
 
 HFONT CreateScaledFont(HFONT hFont, int nFromDpi, int nToDpi)
 {
-    if (nFromDpi == nToDpi || nFromDpi <= 0)
+    if (nFromDpi <= 0)
         return nullptr;
     LOGFONTA font = {};
     if (::GetObjectA(hFont != nullptr ? hFont : ::GetStockObject(SYSTEM_FONT), sizeof(font), &font) == 0)
         return nullptr;
     font.lfHeight = ::MulDiv(font.lfHeight, nToDpi, nFromDpi);
-    font.lfWidth = ::MulDiv(font.lfWidth, nToDpi, nFromDpi);
+    // A width given for one scale (Wine keeps the system font's at 96 dpi) would squeeze the glyphs.
+    font.lfWidth = 0;
     return ::CreateFontIndirectA(&font);
 }
 
@@ -105,4 +106,49 @@ int SystemMetricForDpi(int nIndex, int nDpi)
     if (s_pfnMetric != nullptr)
         return s_pfnMetric(nIndex, static_cast<UINT>(nDpi));
     return ::MulDiv(::GetSystemMetrics(nIndex), nDpi, SystemDpi());
+}
+
+namespace {
+
+struct DialogScaling {
+    HWND hDialog;
+    int nFrom;
+    int nTo;
+    HFONT hFont;
+};
+
+BOOL CALLBACK ScaleControl(HWND hControl, LPARAM lParam)
+{
+    const auto* pScaling = reinterpret_cast<const DialogScaling*>(lParam);
+    if (::GetParent(hControl) != pScaling->hDialog)
+        return TRUE;
+    RECT rc = {};
+    ::GetWindowRect(hControl, &rc);
+    ::MapWindowPoints(HWND_DESKTOP, pScaling->hDialog, reinterpret_cast<POINT*>(&rc), 2);
+    auto scale = [pScaling](LONG n) { return ::MulDiv(n, pScaling->nTo, pScaling->nFrom); };
+    ::SetWindowPos(hControl, nullptr, scale(rc.left), scale(rc.top), scale(rc.right) - scale(rc.left),
+                   scale(rc.bottom) - scale(rc.top), SWP_NOZORDER | SWP_NOACTIVATE);
+    if (pScaling->hFont != nullptr)
+        ::SendMessageA(hControl, WM_SETFONT, reinterpret_cast<WPARAM>(pScaling->hFont), TRUE);
+    return TRUE;
+}
+
+}  // namespace
+
+void ScaleDialog(HWND hDialog, int nFromDpi, int nToDpi, HFONT* phFont)
+{
+    *phFont = nullptr;
+    if (nFromDpi == nToDpi || nFromDpi <= 0)
+        return;
+    *phFont = CreateScaledFont(reinterpret_cast<HFONT>(::SendMessageA(hDialog, WM_GETFONT, 0, 0)), nFromDpi, nToDpi);
+    DialogScaling scaling{hDialog, nFromDpi, nToDpi, *phFont};
+    ::EnumChildWindows(hDialog, ScaleControl, reinterpret_cast<LPARAM>(&scaling));
+    RECT rcClient = {};
+    ::GetClientRect(hDialog, &rcClient);
+    RECT rcWindow = {0, 0, ::MulDiv(rcClient.right, nToDpi, nFromDpi), ::MulDiv(rcClient.bottom, nToDpi, nFromDpi)};
+    const DWORD dwStyle = static_cast<DWORD>(::GetWindowLongPtrA(hDialog, GWL_STYLE));
+    const DWORD dwExStyle = static_cast<DWORD>(::GetWindowLongPtrA(hDialog, GWL_EXSTYLE));
+    AdjustWindowRectForDpi(&rcWindow, dwStyle, dwExStyle, WindowDpi(hDialog));
+    ::SetWindowPos(hDialog, nullptr, 0, 0, rcWindow.right - rcWindow.left, rcWindow.bottom - rcWindow.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -17,7 +17,12 @@ bool AdjustWindowRectForDpi(RECT* pRect, DWORD dwStyle, DWORD dwExStyle, int nDp
 RECT WorkAreaOf(const RECT& rcWindow);
 // A dialog lays itself out on a change of scale by our own code, not by the dialog manager's.
 void KeepDialogLayoutOwn(HWND hDialog);
-// A copy of a font drawn nToDpi / nFromDpi times as large; null when the scales are the same.
+// A copy of a font (null: the system font) drawn nToDpi / nFromDpi times as large, its glyphs in their
+// own proportions; null when it cannot be made.
 HFONT CreateScaledFont(HFONT hFont, int nFromDpi, int nToDpi);
 // A system metric (SM_CYCAPTION, ...) at a scale.
 int SystemMetricForDpi(int nIndex, int nDpi);
+// Lays a dialog that the dialog manager made at nFromDpi out again at nToDpi: its client area, the
+// places and sizes of its controls and their font (phFont receives the new font, which the caller
+// keeps as long as the dialog lives; null when none was made).
+void ScaleDialog(HWND hDialog, int nFromDpi, int nToDpi, HFONT* phFont);
