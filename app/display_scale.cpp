@@ -21,8 +21,12 @@ SIZE CDisplayScale::WindowSize(DWORD dwStyle, DWORD dwExStyle, int nWindowDpi) c
     return SIZE{rcWindow.right - rcWindow.left, rcWindow.bottom - rcWindow.top};
 }
 
-int ChooseLayoutDpi(int nMonitorDpi, const std::function<bool(int nDpi)>& fnFits)
+int ChooseLayoutDpi(int nMonitorDpi, SIZE workArea, DWORD dwStyle, DWORD dwExStyle, int nFrameDpi)
 {
+    auto fnFits = [&](int nDpi) {
+        const SIZE size = CDisplayScale(nDpi).WindowSize(dwStyle, dwExStyle, nFrameDpi);
+        return size.cx <= workArea.cx && size.cy <= workArea.cy;
+    };
     if (nMonitorDpi <= BASE_DPI || fnFits(nMonitorDpi))
         return nMonitorDpi < BASE_DPI ? BASE_DPI : nMonitorDpi;
     for (int nSet = ARTWORK_SET_COUNT - 1; nSet > 0; --nSet) {

@@ -3,8 +3,6 @@
 // size and font is that times the scale. Only this file turns logical pixels into the window's.
 #include <windows.h>
 
-#include <functional>
-
 #include "framework/dpi.h"
 
 class CDisplayScale {
@@ -25,6 +23,6 @@ private:
     int m_nDpi;
 };
 
-// The scale to lay out at on a monitor of nMonitorDpi: that one if the window fits the work area, else
-// the largest scale of an artwork set below it that fits, else 100 %.
-int ChooseLayoutDpi(int nMonitorDpi, const std::function<bool(int nDpi)>& fnFits);
+// The scale to lay out at on a monitor of nMonitorDpi: that one if the window (with the frame of
+// nFrameDpi) fits the work area, else the largest scale of an artwork set below it that fits, else 100 %.
+int ChooseLayoutDpi(int nMonitorDpi, SIZE workArea, DWORD dwStyle, DWORD dwExStyle, int nFrameDpi);

@@ -20,11 +20,8 @@ int CVelmoraEUT_KRT_P940Dlg::FittingDpi(int nMonitorDpi, const RECT& rcWindow) c
     const RECT rcWork = WorkAreaOf(rcWindow);
     const DWORD dwStyle = static_cast<DWORD>(GetWindowLongPtrA(m_hWnd, GWL_STYLE));
     const DWORD dwExStyle = static_cast<DWORD>(GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE));
-    const int nFrameDpi = WindowDpi(m_hWnd);
-    return ChooseLayoutDpi(nMonitorDpi, [&](int nDpi) {
-        const SIZE size = CDisplayScale(nDpi).WindowSize(dwStyle, dwExStyle, nFrameDpi);
-        return size.cx <= rcWork.right - rcWork.left && size.cy <= rcWork.bottom - rcWork.top;
-    });
+    return ChooseLayoutDpi(nMonitorDpi, SIZE{rcWork.right - rcWork.left, rcWork.bottom - rcWork.top}, dwStyle, dwExStyle,
+                           WindowDpi(m_hWnd));
 }
 
 void CVelmoraEUT_KRT_P940Dlg::ApplyScale(int nDpi)
