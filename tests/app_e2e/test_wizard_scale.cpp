@@ -111,8 +111,9 @@ protected:
                                  std::abs(rc.bottom - rc.top - m_session.Px(place.cy)) <= 1;
             EXPECT_TRUE(bPlaced) << "control " << nId << " at " << rc.left << "," << rc.top << " "
                                  << rc.right - rc.left << "x" << rc.bottom - rc.top << strAt;
-            if (nFace != 0)
+            if (nFace != 0) {
                 EXPECT_GE(m_session.FaceMatch(nId, nFace), ARTWORK_MATCH) << "control " << nId << ", bitmap " << nFace << strAt;
+            }
         };
         for (const ShownControl& control : CONTROLS) {
             if (!Ui().Visible(control.nId))
