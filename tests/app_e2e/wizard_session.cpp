@@ -112,7 +112,8 @@ int CWizardSession::ShownPage(double* pdShare) const
     for (int nPage = 0; nPage < WizardUi::PAGE_COUNT; ++nPage) {
         if (m_pageBitmaps[nPage].Empty())
             continue;
-        const double dShare = MatchShare(screen, 0, 0, m_pageBitmaps[nPage], children.rects, 3);
+        // As many samples at every scale: the walk polls this while the wizard works.
+        const double dShare = MatchShare(screen, 0, 0, m_pageBitmaps[nPage], children.rects, Px(3));
         if (dShare > dBest) {
             dBest = dShare;
             nBest = nPage;
