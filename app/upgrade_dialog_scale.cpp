@@ -41,8 +41,9 @@ void CVelmoraEUT_KRT_P940Dlg::ApplyScale(int nDpi)
         SkinButtonById(nId)->SetFocusRing(FOCUS_RING_COLOUR, m_scale.Px(FOCUS_RING_WIDTH));
     }
     // What the pages placed and skinned so far, again at this scale.
-    for (const auto& [nId, face] : m_faces)
-        SkinButtonById(nId)->SetSkin(face.nNormal, 0, face.nPressed, face.nDisabled, 0, 0, 0, 0, 0, 0);
+    const auto faces = m_faces;  // SkinControl writes the entries again
+    for (const auto& [nId, face] : faces)
+        SkinControl(*SkinButtonById(nId), face.nNormal, face.nPressed, face.nDisabled);
     for (const auto& [nId, place] : m_places)
         PlaceControl(nId, place.x, place.y, place.cx, place.cy);
     if (const PageLayout* pLayout = GetPageLayout(m_nPage); pLayout != nullptr && !m_bmpBackground.IsNull()) {
