@@ -2,6 +2,17 @@
 
 #include "app/resource_ids.h"
 
-CAboutDlg::CAboutDlg(HWND hParent) : CDialog(IDD_ABOUTBOX, hParent)
+CAboutDlg::CAboutDlg(HWND hParent, int nDpi) : CDialog(IDD_ABOUTBOX, hParent), m_nDpi(nDpi)
 {
+}
+
+BOOL CAboutDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    // The dialog manager made the box for the monitor's (or the system's) scale; the wizard may be at
+    // another one that fits the screen.
+    HFONT hFont = nullptr;
+    ScaleDialog(m_hWnd, WindowDpi(m_hWnd), m_nDpi, &hFont);
+    m_font.Attach(hFont);
+    return TRUE;
 }

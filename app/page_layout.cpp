@@ -19,20 +19,17 @@ const ControlPlace g_places[] = {
     {IDC_PROGRESS, 137, 370, 750, 20, 0, 0, 0, nullptr},
 };
 
-struct PictureText {
-    int nControlId;
-    const char* pszCaption;
-};
-
-const PictureText g_pictures[] = {
-    {IDC_IMG_PRESS_START, "Please press the button below to start the software download."},
-    {IDC_IMG_UPDATING, "Updating. Do Not Disconnect!"},
-    {IDC_IMG_SUCCESS, "Software Download Success"},
-    {IDC_IMG_CONNECTED, "Your device is connected. Press Next to continue."},
-    {IDC_IMG_FAILED, "Software Upgrade Failed. Please disconnect the device from your PC, remove the battery, "
-                     "wait 5 seconds and retry."},
-    {IDC_IMG_CABLE_SMALL, "The device joined to a computer by its USB cable"},
-    {IDC_IMG_CABLE_LARGE, "The device joined to a computer by its USB cable"},
+// Where the dialog template put them at 96 dpi.
+const PicturePlace g_pictures[] = {
+    {IDC_IMG_PRESS_START, 105, 77, IDB_PRESS_START, "Please press the button below to start the software download."},
+    {IDC_IMG_UPDATING, 105, 79, IDB_UPDATING, "Updating. Do Not Disconnect!"},
+    {IDC_IMG_SUCCESS, 107, 82, IDB_SUCCESS, "Software Download Success"},
+    {IDC_IMG_CONNECTED, 95, 70, IDB_CONNECTED, "Your device is connected. Press Next to continue."},
+    {IDC_IMG_FAILED, 105, 81, IDB_FAILED,
+     "Software Upgrade Failed. Please disconnect the device from your PC, remove the battery, "
+     "wait 5 seconds and retry."},
+    {IDC_IMG_CABLE_SMALL, 296, 172, IDB_CABLE_SMALL, "The device joined to a computer by its USB cable"},
+    {IDC_IMG_CABLE_LARGE, 182, 177, IDB_CABLE_LARGE, "The device joined to a computer by its USB cable"},
 };
 
 // Shorthands for the rows below.
@@ -128,12 +125,18 @@ const PageLayout* GetPageLayout(int nPage)
     return &g_pages[nPage];
 }
 
-const char* PictureCaption(int nControlId)
+const PicturePlace* FindPicturePlace(int nControlId)
 {
-    for (const PictureText& picture : g_pictures) {
+    for (const PicturePlace& picture : g_pictures) {
         if (picture.nControlId == nControlId) {
-            return picture.pszCaption;
+            return &picture;
         }
     }
     return nullptr;
+}
+
+const char* PictureCaption(int nControlId)
+{
+    const PicturePlace* pPicture = FindPicturePlace(nControlId);
+    return pPicture != nullptr ? pPicture->pszCaption : nullptr;
 }

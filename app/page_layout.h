@@ -12,9 +12,12 @@ constexpr int PAGE_DOWNLOAD = 5;
 constexpr int PAGE_COMPLETE = 6;
 constexpr int PAGE_COUNT = 7;
 
-// Height of the status bar below the page, in pixels.
+// The page as designed, and the status bar below it, in logical pixels (see display_scale.h).
+constexpr int PAGE_WIDTH = 1024;
+constexpr int PAGE_HEIGHT = 600;
 constexpr int STATUS_BAR_HEIGHT = 25;
 
+// Places and sizes here are logical pixels: the window shows them times its display scale.
 // Where a control goes when a page moves it, the faces a page skins it with (0 = none; a disabled
 // face of 0 repeats the normal one) and its caption with its access key, which its faces show.
 struct ControlPlace {
@@ -84,5 +87,17 @@ constexpr uint16_t RESTART_FACE_NORMAL = 147;
 constexpr uint16_t RESTART_FACE_PRESSED = 148;
 constexpr const char* RESTART_CAPTION = "Re&start Upgrade Utility";
 
-// The words a banner or drawing shows, for screen readers; null for a control that is no picture.
+// A banner or drawing: where it stands (its size is its bitmap's), the bitmap, and the words it shows
+// for screen readers.
+struct PicturePlace {
+    int nControlId;
+    int nX;
+    int nY;
+    uint16_t nBitmap;
+    const char* pszCaption;
+};
+
+// The place of a picture control; null for a control that is no picture.
+const PicturePlace* FindPicturePlace(int nControlId);
+// The words a banner or drawing shows; null for a control that is no picture.
 const char* PictureCaption(int nControlId);

@@ -117,6 +117,7 @@ std::span<const MessageEntry> CVelmoraEUT_KRT_P940Dlg::GetMessageTable() const
         OnMessage<&D::OnWorkerEnded>(WM_WORKER_ENDED),
         OnMessage<&D::OnQueryEndSession>(WM_QUERYENDSESSION),
         OnMessage<&D::OnGetDefId>(DM_GETDEFID),
+        OnMessage<&D::OnDpiChanged>(WM_DPICHANGED),
     };
     return s_table;
 }
@@ -146,18 +147,16 @@ BOOL CVelmoraEUT_KRT_P940Dlg::OnInitDialog()
     }
 
     SetControlTexts();
+    // The layout follows the monitor's scale where the window fits the work area at it.
+    KeepDialogLayoutOwn(m_hWnd);
+    RECT rcWindow = {};
+    GetWindowRect(&rcWindow);
+    ApplyScale(FittingDpi(WindowDpi(m_hWnd), rcWindow));
     ShowPage();
 
     m_statusBar.Create(WS_CHILD | WS_VISIBLE | WS_BORDER, m_hWnd, IDC_STATUS_BAR);
-    RECT rcWindow = {};
-    GetWindowRect(&rcWindow);
-    const int nWidth = rcWindow.right - rcWindow.left;
-    const int nThird = 2 * (nWidth / 3);
-    const int nEdges[4] = {nThird, 0, nWidth - nThird, -1};
-    m_statusBar.SetMinHeight(STATUS_BAR_HEIGHT);
-    m_statusBar.SetParts(4, nEdges);
-    // The bar takes its height from the minimum only when it lays itself out again.
-    m_statusBar.SendMessage(WM_SIZE, 0, 0);
+    ScaleFonts();
+    ScaleStatusBar();
     SetStatus(0, " Ready");
 
     const std::string strTitle =
@@ -165,13 +164,12 @@ BOOL CVelmoraEUT_KRT_P940Dlg::OnInitDialog()
     SetWindowText(strTitle.c_str());
 
     // Open in the middle of the screen's work area.
-    RECT rcWork = {};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcWork, 0);
+    GetWindowRect(&rcWindow);
+    const RECT rcWork = WorkAreaOf(rcWindow);
+    const int nWidth = rcWindow.right - rcWindow.left;
     const int nHeight = rcWindow.bottom - rcWindow.top;
-    const int nLeft = rcWork.left + ((rcWork.right - rcWork.left) - nWidth) / 2;
-    const int nTop = rcWork.top + ((rcWork.bottom - rcWork.top) - nHeight) / 2;
-    SetWindowPos(nullptr, nLeft > rcWork.left ? nLeft : rcWork.left, nTop > rcWork.top ? nTop : rcWork.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MoveInsideWorkArea(rcWork.left + ((rcWork.right - rcWork.left) - nWidth) / 2,
+                       rcWork.top + ((rcWork.bottom - rcWork.top) - nHeight) / 2);
 
     // Message boxes of the engine belong to this window and carry its name.
     const HWND hDlg = m_hWnd;
@@ -201,7 +199,7 @@ void CVelmoraEUT_KRT_P940Dlg::SetStatus(int nPart, const char* pszText)
 void CVelmoraEUT_KRT_P940Dlg::OnSysCommand(UINT nId, LPARAM)
 {
     if ((nId & 0xFFF0) == IDM_ABOUTBOX) {
-        CAboutDlg dlgAbout(m_hWnd);
+        CAboutDlg dlgAbout(m_hWnd, m_scale.Dpi());
         dlgAbout.DoModal();
         return;
     }

@@ -4,9 +4,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <span>
 #include <string>
 
+#include "app/display_scale.h"
 #include "app/run_indicators.h"
 #include "controls/captioned_picture.h"
 #include "controls/skin_button.h"
@@ -130,6 +132,7 @@ private:
     LRESULT OnWorkerEnded(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
     LRESULT OnGetDefId(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
     // Page switch helpers.
     CWnd* ControlById(int nId);
@@ -149,6 +152,20 @@ private:
     void FocusPageTarget();
     void SetControlTexts();
     int AskUser(const char* pszText, UINT nType);
+
+    // Display scale: everything is placed and skinned through these, so that a change of scale can
+    // lay the current screen out again (upgrade_dialog_scale.cpp).
+    void ApplyScale(int nDpi);
+    // The scale to lay out at for a monitor's scale, fitted to the work area around rcWindow.
+    int FittingDpi(int nMonitorDpi, const RECT& rcWindow) const;
+    void PlaceControl(int nId, int x, int y, int cx, int cy);
+    void SkinControl(CSkinButton& button, WORD nNormal, WORD nPressed, WORD nDisabled);
+    void ScaleStatusBar();
+    void ScaleFonts();
+    SIZE LayoutWindowSize() const;
+    void SizeWindow();
+    // Moves the window's top-left corner there, or as near as keeps it inside the work area.
+    void MoveInsideWorkArea(int x, int y);
 
     // Download helpers.
     bool StageForRun();
@@ -174,4 +191,17 @@ private:
     bool m_bClosing = false;
     double m_dTimeScaleBeforeAbort = 1.0;
     CRunIndicators m_runIndicators;
+
+    CDisplayScale m_scale;
+    struct LogicalPlace {
+        int x, y, cx, cy;
+    };
+    std::map<int, LogicalPlace> m_places;
+    struct FaceIds {
+        WORD nNormal, nPressed, nDisabled;
+    };
+    std::map<int, FaceIds> m_faces;
+    HFONT m_hStatusFontDefault = nullptr;
+    CGdiObject<HFONT> m_fontStatus;
+    CGdiObject<HFONT> m_fontProgress;
 };

@@ -332,8 +332,7 @@ void CVelmoraEUT_KRT_P940Dlg::ShowDownloadOutcome(const std::string& strFinal)
         m_progress.SetPos(0);
         m_progress.UpdateWindow();
         m_imgFailed.ShowWindow(SW_SHOW);
-        m_btnStart.SetSkin(RESTART_FACE_NORMAL, 0, RESTART_FACE_PRESSED, 0, 0, 0, 0, 0, 0, 0);
-        m_btnStart.SetAccessKeyFaces(KeyedFace(RESTART_FACE_NORMAL), KeyedFace(RESTART_FACE_PRESSED), 0);
+        SkinControl(m_btnStart, RESTART_FACE_NORMAL, RESTART_FACE_PRESSED, 0);
         m_btnStart.SetWindowText(RESTART_CAPTION);
         m_btnStart.EnableWindow(TRUE);
         MoveExitRight();
@@ -347,7 +346,7 @@ void CVelmoraEUT_KRT_P940Dlg::ShowDownloadOutcome(const std::string& strFinal)
 void CVelmoraEUT_KRT_P940Dlg::MoveExitRight()
 {
     const ControlPlace* pPlace = FindControlPlace(m_btnExit.GetDlgCtrlID());
-    m_btnExit.MoveWindow(EXIT_RIGHT_X, EXIT_RIGHT_Y, pPlace->nWidth, pPlace->nHeight);
+    PlaceControl(m_btnExit.GetDlgCtrlID(), EXIT_RIGHT_X, EXIT_RIGHT_Y, pPlace->nWidth, pPlace->nHeight);
     m_btnExit.ShowWindow(SW_SHOW);
 }
 

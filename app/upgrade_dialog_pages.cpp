@@ -39,7 +39,6 @@ CSkinButton* CVelmoraEUT_KRT_P940Dlg::SkinButtonById(int nId)
 
 void CVelmoraEUT_KRT_P940Dlg::ShowPage()
 {
-    const int cyCaption = GetSystemMetrics(SM_CYCAPTION);
     const PageLayout* pLayout = GetPageLayout(m_nPage);
     if (pLayout != nullptr) {
         if (m_nPage == PAGE_DOWNLOAD_MODE) {
@@ -59,14 +58,12 @@ void CVelmoraEUT_KRT_P940Dlg::ShowPage()
             const ControlPlace* pPlace = FindControlPlace(rule.nControlId);
             CSkinButton* pButton = SkinButtonById(rule.nControlId);
             if (rule.bSkin && pButton != nullptr && pPlace != nullptr) {
-                pButton->SetSkin(pPlace->nNormal, 0, pPlace->nPressed, pPlace->nDisabled, 0, 0, 0, 0, 0, 0);
-                pButton->SetAccessKeyFaces(KeyedFace(pPlace->nNormal), KeyedFace(pPlace->nPressed),
-                                           KeyedFace(pPlace->nDisabled));
+                SkinControl(*pButton, pPlace->nNormal, pPlace->nPressed, pPlace->nDisabled);
                 pButton->SetWindowText(pPlace->pszCaption);
             }
             if (rule.bMove && pPlace != nullptr) {
-                pControl->MoveWindow(rule.bOwnPlace ? rule.nX : pPlace->nX, rule.bOwnPlace ? rule.nY : pPlace->nY,
-                                     pPlace->nWidth, pPlace->nHeight);
+                PlaceControl(rule.nControlId, rule.bOwnPlace ? rule.nX : pPlace->nX,
+                             rule.bOwnPlace ? rule.nY : pPlace->nY, pPlace->nWidth, pPlace->nHeight);
             }
             if (rule.nShow != SHOW_KEEP) {
                 pControl->ShowWindow(rule.nShow == SHOW_ON ? SW_SHOW : SW_HIDE);
@@ -95,12 +92,10 @@ void CVelmoraEUT_KRT_P940Dlg::ShowPage()
         NotifyWinEvent(EVENT_OBJECT_REORDER, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
         Invalidate(TRUE);
     }
-    const SIZE size = m_bmpBackground.GetSize();
-    if (size.cx <= 0 || size.cy <= 0) {
-        return;  // no page picture to size by (no such page): the window keeps its size
+    if (m_bmpBackground.IsNull()) {
+        return;  // no page picture (no such page): the window keeps its size
     }
-    SetWindowPos(nullptr, 0, 0, size.cx, size.cy + cyCaption + STATUS_BAR_HEIGHT,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SizeWindow();
 }
 
 void CVelmoraEUT_KRT_P940Dlg::SetControlTexts()

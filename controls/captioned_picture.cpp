@@ -2,6 +2,17 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+
+void CCaptionedPicture::SetPicture(UINT nId)
+{
+    CBitmap bmpNew;
+    if (!bmpNew.LoadBitmap(nId))
+        return;  // the picture shown stays
+    SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bmpNew.GetSafeHandle()));
+    // The one shown before is ours (or the template's, which the control keeps): released only now.
+    m_bmpPicture = std::move(bmpNew);
+}
 
 LRESULT CCaptionedPicture::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
 {

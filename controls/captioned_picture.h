@@ -1,17 +1,21 @@
 #pragma once
 // CCaptionedPicture: a picture control that answers for its text with the words its picture shows, so
-// that a screen reader can say what the picture says. The picture itself stays as the template made it.
+// that a screen reader can say what the picture says. The picture is the template's until SetPicture.
 #include <string>
 
+#include "framework/gdi.h"
 #include "framework/static_ctrl.h"
 
 class CCaptionedPicture : public CStatic {
 public:
     void SetCaption(const char* pszCaption) { m_strCaption = pszCaption; }
+    // Shows bitmap nId of the artwork in use; the control sizes itself to it.
+    void SetPicture(UINT nId);
 
 protected:
     LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     std::string m_strCaption;
+    CBitmap m_bmpPicture;
 };

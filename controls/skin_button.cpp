@@ -11,9 +11,8 @@
 namespace {
 const COLORREF CLR_MASK_OUTSIDE = RGB(255, 255, 255);
 const WPARAM VK_SPACE_KEY = 32;
-// The ring: an outer band in the ring's colour and a white line inside it, so that it shows on light
-// faces and on faces of the ring's own colour alike.
-const int FOCUS_RING_WIDTH = 2;
+// The ring: an outer band in the ring's colour and a white line half as wide inside it, so that it
+// shows on light faces and on faces of the ring's own colour alike.
 const COLORREF CLR_FOCUS_RING_INNER = RGB(255, 255, 255);
 // Bit 30 of a key message: the key was already down (auto-repeat).
 const LPARAM KEY_WAS_DOWN = 1 << 30;
@@ -222,10 +221,10 @@ void CSkinButton::DrawFocusRing(const CDC& dc, const RECT& rcFace) const
         dc.FillSolidRect(RECT{rc.left, rc.top + nWidth, rc.left + nWidth, rc.bottom - nWidth}, clr);
         dc.FillSolidRect(RECT{rc.right - nWidth, rc.top + nWidth, rc.right, rc.bottom - nWidth}, clr);
     };
-    frame(rcFace, FOCUS_RING_WIDTH, m_clrFocusRing);
+    frame(rcFace, m_nFocusRingWidth, m_clrFocusRing);
     RECT rcInner = rcFace;
-    ::InflateRect(&rcInner, -FOCUS_RING_WIDTH, -FOCUS_RING_WIDTH);
-    frame(rcInner, 1, CLR_FOCUS_RING_INNER);
+    ::InflateRect(&rcInner, -m_nFocusRingWidth, -m_nFocusRingWidth);
+    frame(rcInner, std::max(1, m_nFocusRingWidth / 2), CLR_FOCUS_RING_INNER);
 }
 
 void CSkinButton::DrawBitmap(const CDC& dc, const CBitmap& bitmap, const RECT& rect) const

@@ -29,9 +29,13 @@ public:
     // The window text stays the caption (access key, screen readers); a face whose artwork shows
     // the caption already gets no text painted over it.
     void SetCaptionInArtwork(bool bInArtwork) { m_bCaptionInArtwork = bInArtwork; }
-    // A ring of this colour frames the face while the button has the focus and focus cues are shown;
-    // CLR_INVALID draws none.
-    void SetFocusRing(COLORREF clrRing) { m_clrFocusRing = clrRing; }
+    // A ring of this colour and width frames the face while the button has the focus and focus cues
+    // are shown; CLR_INVALID draws none.
+    void SetFocusRing(COLORREF clrRing, int nWidth = 2)
+    {
+        m_clrFocusRing = clrRing;
+        m_nFocusRingWidth = nWidth;
+    }
 
 protected:
     void PreSubclassWindow() override;
@@ -86,4 +90,5 @@ private:
     short m_nDrawMode = DRAW_STRETCH;
     bool m_bCaptionInArtwork = false;
     COLORREF m_clrFocusRing = CLR_INVALID;
+    int m_nFocusRingWidth = 2;
 };

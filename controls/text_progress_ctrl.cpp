@@ -110,6 +110,7 @@ void CTextProgressCtrl::OnPaint()
         std::snprintf(szPercent, sizeof(szPercent), "%d%%", static_cast<int>(fPercent));
         strText = szPercent;
     }
+    CSelectObject selectFont(dc, m_hFont);
     dc.SetBkMode(TRANSPARENT);
     const UINT nFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
     // The same line twice, each clipped to one side of the bar's edge, in that side's colour.
@@ -139,6 +140,13 @@ LRESULT CTextProgressCtrl::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
         m_nBarWidth = -1;
         return nResult;
     }
+    case WM_SETFONT:
+        m_hFont = reinterpret_cast<HFONT>(wParam);
+        if (LOWORD(lParam))
+            Invalidate(TRUE);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(m_hFont);
     case WM_ERASEBKGND:
         return TRUE;
     case WM_PAINT:

@@ -44,6 +44,7 @@ private:
     int m_nBarWidth = -1;
     bool m_bCaptionInWindow = false;  // the window's own text is the caption (set through WM_SETTEXT)
     bool m_bPaintPending = false;
+    HFONT m_hFont = nullptr;  // the caption's (WM_SETFONT; not owned); none: the context's own
     COLORREF m_clrBar;
     COLORREF m_clrTrack;
     COLORREF m_clrTextOverTrack;

@@ -1,5 +1,6 @@
 #include "framework/gdi.h"
 
+#include "framework/artwork_set.h"
 #include "framework/wnd.h"
 
 void CDC::FillSolidRect(const RECT& rect, COLORREF clr) const
@@ -12,7 +13,7 @@ void CDC::FillSolidRect(const RECT& rect, COLORREF clr) const
 
 bool CBitmap::LoadBitmap(UINT nId)
 {
-    Attach(::LoadBitmapA(GetResourceInstance(), MAKEINTRESOURCEA(nId)));
+    Attach(LoadArtworkBitmap(GetResourceInstance(), nId, ArtworkDpi()));
     return !IsNull();
 }
 

@@ -40,6 +40,18 @@ void CollectFiles(const std::string& strRoot, const std::string& strRelative, st
 
 }  // namespace
 
+bool SetDisplayDpi(int nDpi)
+{
+    HKEY hKey = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &hKey,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    const DWORD dwDpi = static_cast<DWORD>(nDpi);
+    const LONG nResult = RegSetValueExA(hKey, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwDpi), sizeof(dwDpi));
+    RegCloseKey(hKey);
+    return nResult == ERROR_SUCCESS;
+}
+
 bool PlugDevice(int nPort)
 {
     return SetText(HKEY_LOCAL_MACHINE, SERIAL_MAP_KEY, DEVICE_PORT_NAME, "COM" + std::to_string(nPort));

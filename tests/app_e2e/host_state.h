@@ -30,6 +30,10 @@ bool BreakInstallerAssociation();
 // itself, so that screenshots show them; Windows has no such setting and ignores it.
 void LetWineDrawWindowFrames();
 
+// The display scale programs started after this lay themselves out for (Wine reads the user's LogPixels
+// when a program starts), in dots per inch: 96 is 100 %.
+bool SetDisplayDpi(int nDpi);
+
 // Files (not folders) under a folder, with their paths relative to it.
 std::vector<std::string> FilesUnder(const std::string& strFolder);
 bool CreateFolder(const std::string& strFolder);

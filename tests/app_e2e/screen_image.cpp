@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "framework/artwork_set.h"
+
 namespace {
 
 CScreenImage ReadBitmap(HDC hDc, HBITMAP hBitmap, int nWidth, int nHeight)
@@ -102,6 +104,27 @@ CScreenImage LoadBitmapOf(const std::wstring& strExe, int nId)
     HBITMAP hBitmap = static_cast<HBITMAP>(
         LoadImageW(hModule, MAKEINTRESOURCEW(nId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (hBitmap != nullptr) {
+        BITMAP info = {};
+        GetObjectW(hBitmap, sizeof(info), &info);
+        HDC hScreen = GetDC(nullptr);
+        image = ReadBitmap(hScreen, hBitmap, info.bmWidth, info.bmHeight);
+        ReleaseDC(nullptr, hScreen);
+        DeleteObject(hBitmap);
+    }
+    FreeLibrary(hModule);
+    return image;
+}
+
+CScreenImage LoadArtworkOf(const std::wstring& strExe, int nId, int nDpi)
+{
+    const int nSet = ArtworkSetFor(nDpi);
+    if (nSet == 0)
+        return LoadBitmapOf(strExe, nId);
+    CScreenImage image;
+    HMODULE hModule = LoadLibraryExW(strExe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (hModule == nullptr)
+        return image;
+    if (HBITMAP hBitmap = LoadArtworkSetBitmap(hModule, static_cast<UINT>(nId), nSet)) {
         BITMAP info = {};
         GetObjectW(hBitmap, sizeof(info), &info);
         HDC hScreen = GetDC(nullptr);

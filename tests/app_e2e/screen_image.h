@@ -21,6 +21,8 @@ struct CScreenImage {
 CScreenImage CaptureScreen(const RECT& rect);
 // A bitmap resource of another program's file (loaded as data, not run).
 CScreenImage LoadBitmapOf(const std::wstring& strExe, int nId);
+// The same bitmap of the wizard's artwork set for a display scale (96 dpi: the bitmap above), as stored.
+CScreenImage LoadArtworkOf(const std::wstring& strExe, int nId, int nDpi);
 
 // Share (0..1) of the pixels of bitmap that image shows at (x, y), outside the excluded rectangles
 // (image coordinates); a channel may differ by up to 8. nStep > 1 compares every nStep-th row and column.

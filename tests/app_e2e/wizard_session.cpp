@@ -1,5 +1,6 @@
 #include "tests/app_e2e/wizard_session.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -61,6 +62,13 @@ CWizardSession::~CWizardSession()
     HostState::RemoveFolder(m_strTemp.substr(0, m_strTemp.size() - 1));
 }
 
+void CWizardSession::SetScale(int nDpi, const std::string& strShotPrefix)
+{
+    m_nDpi = nDpi;
+    m_strShotPrefix = strShotPrefix;
+    m_pageBitmaps.clear();
+}
+
 bool CWizardSession::Start()
 {
     const std::wstring strTemp = Widen(m_strTemp.substr(0, m_strTemp.size() - 1));
@@ -89,11 +97,14 @@ int CWizardSession::ShownPage(double* pdShare) const
 {
     if (m_pageBitmaps.empty()) {
         for (int nBitmap : WizardUi::PAGE_BITMAPS)
-            m_pageBitmaps.push_back(LoadBitmapOf(m_strExe, nBitmap));
+            m_pageBitmaps.push_back(LoadArtworkOf(m_strExe, nBitmap, m_nDpi));
     }
     const POINT origin = m_window.ClientOrigin();
-    const CScreenImage screen =
-        CaptureScreen(RECT{origin.x, origin.y, origin.x + WizardUi::PAGE_WIDTH, origin.y + WizardUi::PAGE_HEIGHT});
+    // The page as far as the client area shows it (the frame covers its right edge).
+    RECT rcClient = {};
+    GetClientRect(m_window.Dialog(), &rcClient);
+    const CScreenImage screen = CaptureScreen(RECT{origin.x, origin.y, origin.x + std::min<int>(Px(WizardUi::PAGE_WIDTH), rcClient.right),
+                                                   origin.y + std::min<int>(Px(WizardUi::PAGE_HEIGHT), rcClient.bottom)});
     ChildRects children{m_window.Dialog(), {}};
     EnumChildWindows(m_window.Dialog(), CollectVisibleChild, reinterpret_cast<LPARAM>(&children));
     int nBest = -1;
@@ -101,7 +112,8 @@ int CWizardSession::ShownPage(double* pdShare) const
     for (int nPage = 0; nPage < WizardUi::PAGE_COUNT; ++nPage) {
         if (m_pageBitmaps[nPage].Empty())
             continue;
-        const double dShare = MatchShare(screen, 0, 0, m_pageBitmaps[nPage], children.rects, 3);
+        // As many samples at every scale: the walk polls this while the wizard works.
+        const double dShare = MatchShare(screen, 0, 0, m_pageBitmaps[nPage], children.rects, Px(3));
         if (dShare > dBest) {
             dBest = dShare;
             nBest = nPage;
@@ -123,14 +135,16 @@ bool CWizardSession::WaitForPage(int nPage, DWORD nTimeoutMs)
 
 double CWizardSession::FaceMatch(int nId, int nBitmap) const
 {
-    const CScreenImage bitmap = LoadBitmapOf(m_strExe, nBitmap);
+    const CScreenImage bitmap = LoadArtworkOf(m_strExe, nBitmap, m_nDpi);
     RECT rect = {};
     GetWindowRect(m_window.Control(nId), &rect);
     const CScreenImage screen = CaptureScreen(rect);
-    // Which face it is shows inside the band a focus ring may cover.
-    const int nBand = 3;
-    const std::vector<RECT> ring = {{0, 0, screen.m_nWidth, nBand}, {0, screen.m_nHeight - nBand, screen.m_nWidth, screen.m_nHeight},
-                                    {0, 0, nBand, screen.m_nHeight}, {screen.m_nWidth - nBand, 0, screen.m_nWidth, screen.m_nHeight}};
+    // Which face it is shows inside the band a focus ring may cover, round the face (which may be smaller
+    // than its window).
+    const int nBand = Px(3);
+    const int cx = std::min(screen.m_nWidth, bitmap.m_nWidth);
+    const int cy = std::min(screen.m_nHeight, bitmap.m_nHeight);
+    const std::vector<RECT> ring = {{0, 0, cx, nBand}, {0, cy - nBand, cx, cy}, {0, 0, nBand, cy}, {cx - nBand, 0, cx, cy}};
     return MatchShare(screen, 0, 0, bitmap, ring);
 }
 
@@ -207,10 +221,10 @@ void CWizardSession::ScreenshotOf(HWND hWnd, const std::string& strName) const
     GetWindowRect(hWnd, &rect);
     GetWindowRect(m_window.Dialog(), &rectWizard);
     UnionRect(&rect, &rect, &rectWizard);
-    CaptureScreen(rect).SaveBmp(m_strShots + L"\\" + Widen(strName) + L".bmp");
+    CaptureScreen(rect).SaveBmp(m_strShots + L"\\" + Widen(m_strShotPrefix + strName) + L".bmp");
 }
 
-std::string CWizardSession::WalkToPage(int nPage, bool bScreenshots)
+std::string CWizardSession::WalkToPage(int nPage, bool bScreenshots, const std::function<void(int nPage)>& fnOnPage)
 {
     using namespace WizardUi;
     const char* pageNames[] = {"page0_intro", "page1_license", "page2_notice", "page3_download_mode",
@@ -220,6 +234,8 @@ std::string CWizardSession::WalkToPage(int nPage, bool bScreenshots)
             return "page " + std::to_string(nTarget) + " not shown (shown: " + std::to_string(ShownPage()) + ")";
         if (bScreenshots)
             Screenshot(pageNames[nTarget]);
+        if (fnOnPage)
+            fnOnPage(nTarget);
         return "";
     };
     auto next = [&](int nTarget, DWORD nTimeoutMs) -> std::string {

@@ -25,6 +25,12 @@ public:
     double TimeScale() const { return m_dTimeScale; }
     DWORD Scaled(int nMs) const { return static_cast<DWORD>(nMs * m_dTimeScale + 0.5); }
 
+    // The display scale the wizard is expected at (dots per inch, 96 = 100 %): its pages and faces are
+    // that scale's artwork, its places today's times the scale. Screenshots get the prefix.
+    void SetScale(int nDpi, const std::string& strShotPrefix = "");
+    int Dpi() const { return m_nDpi; }
+    int Px(int nLogical) const { return MulDiv(nLogical, m_nDpi, 96); }
+
     bool Start();
     CDriverProcess& Process() { return m_process; }
     const CWizardWindow& Window() const { return m_window; }
@@ -42,7 +48,7 @@ public:
     // The fill once it is within dTolerance of dExpected, or the last one read: what the window drew
     // reaches the X screen a little later on a busy machine.
     double ProgressFillNear(double dExpected, double dTolerance, DWORD nTimeoutMs = 3000);
-    // How well the face of a control matches a bitmap of the wizard.
+    // How well the face of a control matches a bitmap of the wizard (of the scale's set).
     double FaceMatch(int nId, int nBitmap) const;
     // The message box of the wizard (a dialog other than the main one), or nullptr.
     HWND MessageBoxWindow() const;
@@ -55,13 +61,16 @@ public:
 
     // Clicks through pages 0 to 4 (accepting licence and notice) up to page nPage (at most 5); the device
     // port must be present to get past page 4. Returns an empty string or what went wrong.
-    std::string WalkToPage(int nPage, bool bScreenshots = false);
+    // fnOnPage runs on every page reached, before the walk goes on.
+    std::string WalkToPage(int nPage, bool bScreenshots = false, const std::function<void(int nPage)>& fnOnPage = {});
 
 private:
     std::wstring m_strExe;
     std::wstring m_strShots;
     std::string m_strTemp;
     double m_dTimeScale = 1.0;
+    int m_nDpi = 96;
+    std::string m_strShotPrefix;
     CDriverProcess m_process;
     CWizardWindow m_window;
     mutable std::vector<CScreenImage> m_pageBitmaps;

@@ -63,6 +63,19 @@ constexpr Place NOTICE_DECLINE = {530, 400, 324, 54};
 constexpr Place START = {357, 410, 310, 42};
 constexpr Place LICENSE_TEXT = {115, 140, 780, 280};
 constexpr Place PROGRESS = {137, 370, 750, 20};
+// The banners and drawings, at the size of their bitmaps.
+constexpr Place IMG_PRESS_START = {105, 77, 812, 68};
+constexpr Place IMG_UPDATING = {105, 79, 812, 68};
+constexpr Place IMG_SUCCESS = {107, 82, 812, 68};
+constexpr Place IMG_CONNECTED = {95, 70, 812, 68};
+constexpr Place IMG_FAILED = {105, 81, 812, 68};
+constexpr Place IMG_CABLE_SMALL = {296, 172, 332, 150};
+constexpr Place IMG_CABLE_LARGE = {182, 177, 614, 263};
+// The client area at 100 % under Wine: the window's 1024 x 625 and a caption, less Wine's frame; the
+// status bar's height in it.
+constexpr int CLIENT_WIDTH = 1018;
+constexpr int CLIENT_HEIGHT = 619;
+constexpr int STATUS_BAR_OUTER_HEIGHT = 27;
 
 // Texts.
 constexpr const char* STATUS_READY_INIT = " Ready";

@@ -7,7 +7,10 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <vector>
+
+#include "framework/artwork_set.h"
 
 namespace {
 
@@ -110,6 +113,55 @@ TEST(ArtworkBitmaps, EveryBitmapLoadsAtItsSize) {
         EXPECT_EQ(bm.bmWidth, e.nWidth);
         EXPECT_EQ(bm.bmHeight, e.nHeight);
         DeleteObject(hBmp);
+    }
+}
+
+// The mean of each channel over every pixel.
+std::vector<double> MeanColour(HBITMAP hBmp, int nWidth, int nHeight) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = nWidth;
+    info.bmiHeader.biHeight = -nHeight;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<uint32_t> pixels(static_cast<size_t>(nWidth) * nHeight);
+    HDC hdc = GetDC(nullptr);
+    GetDIBits(hdc, hBmp, 0, nHeight, pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, hdc);
+    std::vector<double> mean(3, 0.0);
+    for (uint32_t n : pixels)
+        for (int c = 0; c < 3; ++c) mean[c] += (n >> (8 * c)) & 0xFF;
+    for (double& d : mean) d /= static_cast<double>(pixels.size());
+    return mean;
+}
+
+TEST(ArtworkBitmaps, EverySetOfADisplayScaleHoldsEveryBitmapAtItsSize) {
+    for (int nSet = 1; nSet < ARTWORK_SET_COUNT; ++nSet) {
+        for (const ExpectedBitmap& e : EXPECTED_BITMAPS) {
+            SCOPED_TRACE(std::to_string(e.nId) + " at " + std::to_string(ArtworkSetPercent(nSet)) + " %");
+            // Stored without time stamps, so that every build makes the same file.
+            const std::string strType = "ART" + std::to_string(ArtworkSetPercent(nSet));
+            HRSRC hRes = FindResourceA(nullptr, MAKEINTRESOURCEA(e.nId), strType.c_str());
+            ASSERT_NE(hRes, nullptr);
+            const std::string strPng(static_cast<const char*>(LockResource(LoadResource(nullptr, hRes))),
+                                     SizeofResource(nullptr, hRes));
+            EXPECT_EQ(strPng.find("tIME"), std::string::npos);
+
+            HBITMAP hBmp = LoadArtworkSetBitmap(GetModuleHandleA(nullptr), e.nId, nSet);
+            ASSERT_NE(hBmp, nullptr);
+            BITMAP bm{};
+            ASSERT_EQ(GetObjectA(hBmp, sizeof(bm), &bm), static_cast<int>(sizeof(bm)));
+            EXPECT_EQ(bm.bmWidth, MulDiv(e.nWidth, ArtworkSetDpi(nSet), 96));
+            EXPECT_EQ(bm.bmHeight, MulDiv(e.nHeight, ArtworkSetDpi(nSet), 96));
+            // The same picture as at 100 %, only finer.
+            HBITMAP hBase = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(e.nId));
+            const std::vector<double> scaled = MeanColour(hBmp, bm.bmWidth, bm.bmHeight);
+            const std::vector<double> base = MeanColour(hBase, e.nWidth, e.nHeight);
+            for (int c = 0; c < 3; ++c) EXPECT_NEAR(scaled[c], base[c], 4.0);
+            DeleteObject(hBase);
+            DeleteObject(hBmp);
+        }
     }
 }
 
