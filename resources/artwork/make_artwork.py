@@ -4,13 +4,15 @@
   make_artwork.py list                         one line per bitmap: id width height
   make_artwork.py svg ID                       the SVG source of a bitmap, on standard output
   make_artwork.py bitmap ID OUT.bmp            a 24-bit bottom-up BMP (BITMAPINFOHEADER), as LoadBitmap takes
+  make_artwork.py bitmaps OUT_DIR              every bitmap so, as OUT_DIR/<id>.bmp
   make_artwork.py scaled PERCENT ID OUT.png    the bitmap drawn for a display scale, as a 24-bit PNG
+  make_artwork.py scaled-set PERCENT OUT_DIR   every bitmap so, as OUT_DIR/<id>.png
   make_artwork.py icon OUT.ico                 the application icon with 16, 32 and 48 pixel images
   make_artwork.py rc OUT.rc BMP_DIR ICON [PNG_DIR]
                                                the resource script fragment naming every file; the
                                                scaled sets are PNG_DIR/<percent>/<id>.png
 
-Tools: rsvg-convert renders, ImageMagick's convert writes BMP3 and ICO; their paths may be given with
+Tools: rsvg-convert renders (and writes the PNGs), ImageMagick's convert writes BMP3 and ICO; their paths may be given with
 --rsvg and --convert.
 """
 
@@ -103,13 +105,9 @@ def scaled_size(size, percent):
 
 def write_scaled(percent, bitmap_id, out, tools):
     width, height = (scaled_size(n, percent) for n in SIZES[bitmap_id])
-    with tempfile.TemporaryDirectory() as work:
-        png = os.path.join(work, "face.png")
-        render_png(svg_for(bitmap_id), png, width, height, tools)
-        # Without the time chunks (and other metadata) the file is the same in every build.
-        run([tools.convert, png, "-background", "white", "-alpha", "remove", "-alpha", "off",
-             "-type", "TrueColor", "-strip", "-define", "png:exclude-chunks=date,time",
-             "-define", "png:compression-level=9", f"PNG24:{out}.tmp"])
+    # On white, rsvg-convert writes 24-bit RGB and no time chunk: the file is the same in every build.
+    run([tools.rsvg, "--format", "png", "--width", str(width), "--height", str(height),
+         "--background-color", "white", "--output", f"{out}.tmp"], stdin=svg_for(bitmap_id).encode("utf-8"))
     os.replace(f"{out}.tmp", out)
 
 
@@ -144,7 +142,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--rsvg", default="rsvg-convert")
     parser.add_argument("--convert", default="convert")
-    parser.add_argument("command", choices=("list", "scales", "svg", "bitmap", "scaled", "icon", "rc"))
+    parser.add_argument("command", choices=("list", "scales", "svg", "bitmap", "bitmaps", "scaled", "scaled-set", "icon", "rc"))
     parser.add_argument("args", nargs="*")
     tools = parser.parse_args()
     if tools.command == "list":
@@ -156,8 +154,14 @@ def main():
         print(*SCALES)
     elif tools.command == "bitmap":
         write_bitmap(int(tools.args[0]), tools.args[1], tools)
+    elif tools.command == "bitmaps":
+        for bitmap_id in SIZES:
+            write_bitmap(bitmap_id, os.path.join(tools.args[0], f"{bitmap_id}.bmp"), tools)
     elif tools.command == "scaled":
         write_scaled(int(tools.args[0]), int(tools.args[1]), tools.args[2], tools)
+    elif tools.command == "scaled-set":
+        for bitmap_id in SIZES:
+            write_scaled(int(tools.args[0]), bitmap_id, os.path.join(tools.args[1], f"{bitmap_id}.png"), tools)
     elif tools.command == "icon":
         write_icon(tools.args[0], tools)
     else:
