@@ -6,7 +6,8 @@
 # DIR must be empty or absent. Writes krt-upgrade.exe, SHA256SUMS and release.txt; a failed step leaves
 # DIR without a half-made release. KRT_RELEASE_BUILD names the build folder (default build-release);
 # KRT_RELEASE_TOOLCHAIN=cmake/mingw-x86_64.cmake makes the same release as a 64-bit build, for the tests of
-# machines that cannot run 32-bit programs (the product is the 32-bit build).
+# machines that cannot run 32-bit programs (the product is the 32-bit build). KRT_RELEASE_HOST names the
+# native build that checks the container and draws the artwork (default: host/ in the build folder).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT="$PWD"
@@ -46,7 +47,7 @@ FIRMWARE="$(realpath "$FIRMWARE")"
 OUT="$(realpath -m "$OUT")"
 
 BUILD="${KRT_RELEASE_BUILD:-$ROOT/build-release}"
-HOST="$BUILD/host"
+HOST="${KRT_RELEASE_HOST:-$BUILD/host}"
 JOBS="$(nproc)"
 gen=()
 command -v ninja >/dev/null && gen=(-G Ninja)

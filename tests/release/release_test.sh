@@ -49,14 +49,23 @@ for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries:
 sys.exit(0 if all(found.get(i) == b for i, b in want.items()) else 1)
 PY
 
-# A second build in another folder, later: the same bytes before signing.
-KRT_RELEASE_BUILD="$WORK/b" "$ROOT/scripts/release.sh" --firmware "$WORK/fw.bin" --driver "$WORK/driver.msi" \
+# A second build in another folder, later: the same bytes before signing. It takes the first one's
+# native tools and artwork; that artwork is compared with the one the test run's native build drew
+# apart, in another folder at another time.
+KRT_RELEASE_BUILD="$WORK/b" KRT_RELEASE_HOST="$WORK/a/host" "$ROOT/scripts/release.sh" --firmware "$WORK/fw.bin" --driver "$WORK/driver.msi" \
     --out "$WORK/out2" >"$WORK/b.log" 2>&1 || fail "second release" "$WORK/b.log"
 cmake --build "$WORK/a/product" --target krt-flash >/dev/null && cmake --build "$WORK/b/product" --target krt-flash >/dev/null
 for exe in app/krt-upgrade.exe cli/krt-flash.exe; do
     a="$(sha256sum <"$WORK/a/product/$exe" | cut -d' ' -f1)"; b="$(sha256sum <"$WORK/b/product/$exe" | cut -d' ' -f1)"
     [ -n "$a" ] && [ "$a" = "$b" ] && pass "reproducible $exe: $a" || fail "reproducible $exe: $a vs $b"
 done
+
+art_here="$(dirname "$MKIMAGE")/../artwork"
+if [ -f "$art_here/artwork.rc" ]; then
+    { diff -r "$art_here/bmp" "$WORK/a/host/resources/artwork/bmp" && diff -r "$art_here/png" "$WORK/a/host/resources/artwork/png" &&
+      cmp "$art_here/app.ico" "$WORK/a/host/resources/artwork/app.ico"; } >"$WORK/art.log" 2>&1 \
+        && pass "reproducible artwork" || fail "reproducible artwork" "$WORK/art.log"
+fi
 
 # Refused inputs: nothing is written.
 cp "$WORK/fw.bin" "$WORK/digest.bin"; printf 'X' | dd of="$WORK/digest.bin" bs=1 seek=5000 conv=notrunc 2>/dev/null
