@@ -243,7 +243,7 @@ for s in $STAGES; do
         # The wizard's run at real speed (label slow) and its runs driven from outside (label product)
         # are the product's: the 32-bit build runs them where it can, else this one.
         stage win64 'configure build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
-                       -DCMAKE_BUILD_TYPE=Release -DKRT_FAST_LINK=ON -DKRT_HOST_TOOLS_DIR="$ROOT/build" &&
+                       -DCMAKE_BUILD_TYPE=Release -DKRT_FAST_LINK=ON -DKRT_BENCHMARKS=OFF -DKRT_HOST_TOOLS_DIR="$ROOT/build" &&
                      cmake --build build-win64 -j "$JOBS"' \
                     'windows_suites+=("64-bit (build-win64) ran")
                      if [ "${WIN32_RAN:-0}" = 1 ]; then KRT_CTEST_ARGS="-LE slow|product" run_ctest build-win64 win64
