@@ -37,6 +37,21 @@ bool Near(uint32_t a, uint32_t b)
     return true;
 }
 
+// The pixels of a loaded bitmap, which is deleted; an empty image for none.
+CScreenImage TakeBitmap(HBITMAP hBitmap)
+{
+    CScreenImage image;
+    if (hBitmap == nullptr)
+        return image;
+    BITMAP info = {};
+    GetObjectW(hBitmap, sizeof(info), &info);
+    HDC hScreen = GetDC(nullptr);
+    image = ReadBitmap(hScreen, hBitmap, info.bmWidth, info.bmHeight);
+    ReleaseDC(nullptr, hScreen);
+    DeleteObject(hBitmap);
+    return image;
+}
+
 }  // namespace
 
 bool CScreenImage::SaveBmp(const std::wstring& strPath) const
@@ -103,14 +118,7 @@ CScreenImage LoadBitmapOf(const std::wstring& strExe, int nId)
         return image;
     HBITMAP hBitmap = static_cast<HBITMAP>(
         LoadImageW(hModule, MAKEINTRESOURCEW(nId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (hBitmap != nullptr) {
-        BITMAP info = {};
-        GetObjectW(hBitmap, sizeof(info), &info);
-        HDC hScreen = GetDC(nullptr);
-        image = ReadBitmap(hScreen, hBitmap, info.bmWidth, info.bmHeight);
-        ReleaseDC(nullptr, hScreen);
-        DeleteObject(hBitmap);
-    }
+    image = TakeBitmap(hBitmap);
     FreeLibrary(hModule);
     return image;
 }
@@ -124,14 +132,7 @@ CScreenImage LoadArtworkOf(const std::wstring& strExe, int nId, int nDpi)
     HMODULE hModule = LoadLibraryExW(strExe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (hModule == nullptr)
         return image;
-    if (HBITMAP hBitmap = LoadArtworkSetBitmap(hModule, static_cast<UINT>(nId), nSet)) {
-        BITMAP info = {};
-        GetObjectW(hBitmap, sizeof(info), &info);
-        HDC hScreen = GetDC(nullptr);
-        image = ReadBitmap(hScreen, hBitmap, info.bmWidth, info.bmHeight);
-        ReleaseDC(nullptr, hScreen);
-        DeleteObject(hBitmap);
-    }
+    image = TakeBitmap(LoadArtworkSetBitmap(hModule, static_cast<UINT>(nId), nSet));
     FreeLibrary(hModule);
     return image;
 }
