@@ -34,6 +34,7 @@ grep -q "^  5  DATA blocks 41 to 60, 10 written$" "$WORK/out/release.txt" \
     && grep -q "^firmware container: fw.bin, $(stat -c %s "$WORK/fw.bin") bytes, MD5 $(md5sum <"$WORK/fw.bin" | cut -d' ' -f1)$" "$WORK/out/release.txt" \
     && ! grep -q STAND-IN "$WORK/out/release.txt" \
     && pass "release.txt: container, partitions, package" || fail "release.txt" "$WORK/out/release.txt"
+sed 's/^/    /' "$WORK/out/release.txt" 2>/dev/null
 # The resources inside are the given files, byte for byte.
 /usr/bin/python3 - "$WORK/out/krt-upgrade.exe" "$WORK/fw.bin" "$WORK/driver.msi" <<'PY' && pass "File 132 and FILE 135 are the given files" || fail "embedded payloads"
 import sys, pefile
