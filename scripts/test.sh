@@ -186,6 +186,15 @@ configure() {  # build dir, cmake arguments...
     cmake -S . -B "$dir" "${gen[@]}" "$@" >/dev/null
 }
 
+configure_native() {
+    configure build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 $LINES_ONLY -DNDEBUG"
+}
+# The native tools the other builds run (a stage run without the native one builds just these).
+native_tools() {
+    { [ -f build/CMakeCache.txt ] || configure_native; } &&
+        cmake --build build -j "$JOBS" --target krt-devsim krt_mkimage krt_check_container >/dev/null
+}
+
 if [ -n "${KRT_BESIDE_NAME:-}" ]; then
     echo 19 >/proc/self/autogroup 2>/dev/null
     chrt -i -p 0 $$ >/dev/null 2>&1 || renice -n 19 -p $$ >/dev/null 2>&1
@@ -206,20 +215,24 @@ t_start=$SECONDS
 for s in $STAGES; do
     case "$s" in
     native)
-        stage native 'configure build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 $LINES_ONLY -DNDEBUG" &&
-                      cmake --build build -j "$JOBS"' \
+        stage native 'configure_native && cmake --build build -j "$JOBS"' \
                      'run_ctest build native' ;;
     asan)
         # The engine, the simulator and krt-flash under ASan and UBSan; the service-bench runs of several
-        # krt-flash processes (label process) test process handling and run natively only.
-        stage asan 'configure build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="$LINES_ONLY" -DKRT_SANITIZE=ON -DKRT_BENCHMARKS=OFF &&
+        # krt-flash processes (label process) test process handling and run natively only. The simulated
+        # device's program and the image builder are the native build's (test tools, not the engine).
+        stage asan 'native_tools &&
+                    configure build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="$LINES_ONLY" -DKRT_SANITIZE=ON -DKRT_BENCHMARKS=OFF \
+                      -DKRT_HOST_TOOLS_DIR="$ROOT/build" &&
                     cmake --build build-asan -j "$JOBS"' \
                    'ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
                     KRT_CTEST_ARGS="-LE slow|process" run_ctest build-asan asan' ;;
     tsan)
         # The engine's threads (worker, receive thread, simulator) under ThreadSanitizer; krt-flash is
         # left out of this build.
-        stage tsan 'configure build-tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="$LINES_ONLY" -DKRT_TSAN=ON -DKRT_BENCHMARKS=OFF -DKRT_CLI=OFF &&
+        stage tsan 'native_tools &&
+                    configure build-tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="$LINES_ONLY" -DKRT_TSAN=ON -DKRT_BENCHMARKS=OFF -DKRT_CLI=OFF \
+                      -DKRT_HOST_TOOLS_DIR="$ROOT/build" &&
                     cmake --build build-tsan -j "$JOBS"' \
                    'TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
                     KRT_CTEST_ARGS="-LE slow" run_ctest build-tsan tsan' ;;

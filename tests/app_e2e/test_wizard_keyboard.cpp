@@ -82,6 +82,7 @@ TEST_F(WizardKeyboard, WholeUpgradeByKeyboardAlone)
     GetWindowThreadProcessId(Ui().Dialog(), &dwProcess);
     HWINEVENTHOOK hHook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, OnWinEvent, dwProcess, 0,
                                           WINEVENT_OUTOFCONTEXT);
+    EXPECT_NE(nullptr, hHook);
 
     // Page 0 opens on Next, with its ring and today's face; the first key underlines the access keys.
     // Enter goes on (it used to end the wizard).
@@ -201,6 +202,11 @@ TEST_F(WizardKeyboard, WholeUpgradeByKeyboardAlone)
     for (DWORD dwEvent : {EVENT_OBJECT_FOCUS, EVENT_OBJECT_REORDER, EVENT_SYSTEM_ALERT, EVENT_OBJECT_SHOW})
         std::printf(" 0x%04lx x%zu", dwEvent, static_cast<size_t>(std::count(g_events.begin(), g_events.end(), dwEvent)));
     std::printf("\n");
+    // Wine delivers the page changes (at least the six forward ones) and the outcome's alert.
+    const auto Seen = [](DWORD dwEvent) { return std::count(g_events.begin(), g_events.end(), dwEvent); };
+    EXPECT_GE(Seen(EVENT_OBJECT_REORDER), 6);
+    EXPECT_EQ(1, Seen(EVENT_SYSTEM_ALERT));
+    EXPECT_GE(Seen(EVENT_OBJECT_FOCUS), 6);
     if (hHook != nullptr)
         UnhookWinEvent(hHook);
     Key(VK_RETURN);
