@@ -166,15 +166,20 @@ fuzz_stage() {
                 cmake --build build-fuzz -j "$JOBS" --target krt_fuzzers' \
                'KRT_CTEST_ARGS="-L fuzz" run_ctest build-fuzz fuzz'
 }
-release_stage() {  # driver MSI, wizard test driver [, toolchain]
+release_stage() {  # wizard test driver [, toolchain]
     stage release 'true' "run_script release \"bash tests/release/release_test.sh build/resources/mkimage/krt_mkimage $*\""
 }
 
+# The release check starts beside the others once the native build is there: its two release builds
+# need only the native tools; its last step, the signed wizard under Wine, waits for the 32-bit
+# build's test driver (the status file that the win stage writes when its build ends).
 release_started=0
 start_release_beside() {
     [[ " $STAGES " == *" release "* ]] && [ "$release_started" = 0 ] || return 0
     release_started=1
-    background release "release_stage build-win/resources/driver/krt_usb_driver.msi build-win/tests/app_e2e/app_e2e_wizard_tests.exe"
+    local wait_for=""
+    [[ " $STAGES " == *" win "* ]] && wait_for="$ROOT/build-win/krt-build.status"
+    background release "export KRT_RELEASE_WAIT_FOR=$wait_for; release_stage build-win/tests/app_e2e/app_e2e_wizard_tests.exe"
 }
 
 # Ninja for a new build folder (it schedules the six builds' compiles better than make); a folder that
@@ -207,6 +212,7 @@ if [ -n "${KRT_BESIDE_NAME:-}" ]; then
     exit 0
 fi
 
+rm -f build-win/krt-build.status
 t0=$SECONDS
 scripts/bootstrap.sh || failed_stages+=(bootstrap)
 echo "=== bootstrap: $((SECONDS - t0))s (not counted in the total)"
@@ -216,7 +222,8 @@ for s in $STAGES; do
     case "$s" in
     native)
         stage native 'configure_native && cmake --build build -j "$JOBS"' \
-                     'run_ctest build native' ;;
+                     'if win32_tests_can_run; then start_release_beside; fi
+                      run_ctest build native' ;;
     asan)
         # The engine, the simulator and krt-flash under ASan and UBSan; the service-bench runs of several
         # krt-flash processes (label process) test process handling and run natively only. The simulated
@@ -242,11 +249,11 @@ for s in $STAGES; do
         WIN32_RAN=0
         stage win 'configure build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
                      -DCMAKE_BUILD_TYPE=Release -DKRT_FAST_LINK=ON -DKRT_HOST_TOOLS_DIR="$ROOT/build" &&
-                   cmake --build build-win -j "$JOBS"' \
+                   cmake --build build-win -j "$JOBS"; win_rc=$?; mkdir -p build-win; echo $win_rc >build-win/krt-build.status
+                   [ $win_rc -eq 0 ]' \
                   'if win32_tests_can_run; then
                        windows_suites+=("32-bit (build-win) ran")
                        WIN32_RAN=1
-                       start_release_beside
                        run_ctest build-win win
                    else
                        windows_suites+=("32-bit (build-win) built, tests left out: $WIN32_REASON")
@@ -263,8 +270,8 @@ for s in $STAGES; do
                      else run_ctest build-win64 win64; fi' ;;
     release)
         # scripts/release.sh as the maker runs it; the wizard check under Wine in the 32-bit build where
-        # it runs (started beside its suite once that build is there), else in a 64-bit release made the
-        # same way after the 64-bit build.
+        # it runs (started beside the others after the native build, when that comes first), else in a
+        # 64-bit release made the same way after the 64-bit build.
         if [ "${WIN32_RAN:-0}" = 1 ] || { [ -z "${WIN32_RAN:-}" ] && win32_tests_can_run; }; then
             start_release_beside
         else
@@ -273,7 +280,8 @@ for s in $STAGES; do
     esac
 done
 if [ "${release_deferred:-0}" = 1 ]; then
-    release_stage build-win64/resources/driver/krt_usb_driver.msi build-win64/tests/app_e2e/app_e2e_wizard_tests.exe cmake/mingw-x86_64.cmake
+    export KRT_RELEASE_WAIT_FOR=""
+    release_stage build-win64/tests/app_e2e/app_e2e_wizard_tests.exe cmake/mingw-x86_64.cmake
 fi
 collect_background
 

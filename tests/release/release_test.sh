@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # scripts/release.sh as the maker runs it: a container and an MSI of the test's own, a self-signed
 # certificate, two builds compared byte for byte, refused inputs, and the signed wizard under Wine.
-#   release_test.sh KRT_MKIMAGE DRIVER_MSI WINE_DRIVER_EXE [TOOLCHAIN]
+#   release_test.sh KRT_MKIMAGE WINE_DRIVER_EXE [TOOLCHAIN]
 # WINE_DRIVER_EXE is the wizard tests' driver program of the Windows build whose word size TOOLCHAIN gives.
+# With KRT_RELEASE_WAIT_FOR=FILE the Wine step waits until FILE holds that build's exit status, so that
+# the release builds can start before that build is done.
 set -uo pipefail
-MKIMAGE="$(realpath "$1")"; MSI="$(realpath "$2")"; DRIVER_EXE="$(realpath "$3")"; TOOLCHAIN="${4:-cmake/mingw-i686.cmake}"
+MKIMAGE="$(realpath "$1")"; DRIVER_EXE="$(realpath -m "$2")"; TOOLCHAIN="${3:-cmake/mingw-i686.cmake}"
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 WORK="$(mktemp -d)"; trap 'rm -rf "$WORK"' EXIT
 export KRT_RELEASE_TOOLCHAIN="$TOOLCHAIN"
@@ -14,7 +16,8 @@ fail() { echo "FAIL $1"; [ -n "${2:-}" ] && sed 's/^/    /' "$2" | tail -20; fai
 
 "$MKIMAGE" "$WORK/fw.bin" --block-size 16384 --partition BOOT:0:1:1 --partition SBL1:2:3:1 --partition SBL2:4:5:1 \
     --partition SBL3:6:7:1 --partition APPS:8:40:20 --partition DATA:41:60:10 >/dev/null
-cp "$MSI" "$WORK/driver.msi"
+MSI="$WORK/driver.msi"
+(cd "$ROOT/resources/driver" && wixl --arch x86 --output "$MSI" krt_usb_driver.wxs) || fail "no driver package (wixl)"
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$WORK/sign.key" -out "$WORK/sign.crt" -days 2 \
     -subj "/CN=KRT release test" -addext "extendedKeyUsage=codeSigning" 2>/dev/null
 
@@ -85,6 +88,10 @@ done
     && fail "a release without --driver" || { grep -q "stand-in" "$WORK/nodrv.log" && ! [ -e "$WORK/out3" ] && pass "no --driver refused, names the stand-in"; }
 
 # The signed wizard under Wine: its first page, its version, and no test switch.
+if [ -n "${KRT_RELEASE_WAIT_FOR:-}" ]; then
+    for _ in $(seq 1 3600); do [ -s "$KRT_RELEASE_WAIT_FOR" ] && break; sleep 1; done
+    [ "$(cat "$KRT_RELEASE_WAIT_FOR" 2>/dev/null)" = 0 ] || echo "the Windows build that drives the wizard failed or never ended"
+fi
 shots="$WORK/shots"; mkdir -p "$shots"
 KRT_WINE_X=1 KRT_TIME_SCALE=1000 KRT_WIZARD_EXE="Z:$WORK/out/krt-upgrade.exe" KRT_E2E_SHOTS="Z:${shots//\//\\}" \
     "$ROOT/scripts/wine-run.sh" "$DRIVER_EXE" --gtest_color=no --gtest_filter='WizardRelease.*' >"$WORK/wine.log" 2>&1 \
