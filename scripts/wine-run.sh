@@ -3,6 +3,7 @@
 # The pristine prefix is made once per machine (wineboot is slow) and copied for every run;
 # KRT_WINE_KEEP=1 keeps the run's prefix for inspection. The run's prefix is exported as
 # WINEPREFIX, so a test can reach $WINEPREFIX/dosdevices and the registry through `wine reg`.
+#   wine-run.sh --prepare    makes the pristine prefix (if there is none yet) and runs nothing
 set -uo pipefail
 
 # Wine needs a home; a bare environment (a CI runner) may not say where it is.
@@ -68,6 +69,7 @@ start_xvfb() {
     fi
     export DISPLAY=":$display"
 }
+if [ "${1:-}" = "--prepare" ]; then make_template; exit 0; fi
 if [ "${KRT_WINE_X:-0}" = "1" ]; then start_xvfb; fi
 
 make_template
