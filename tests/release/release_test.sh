@@ -74,7 +74,10 @@ fi
 # Refused inputs: nothing is written.
 cp "$WORK/fw.bin" "$WORK/digest.bin"; printf 'X' | dd of="$WORK/digest.bin" bs=1 seek=5000 conv=notrunc 2>/dev/null
 head -c 300000 "$WORK/fw.bin" >"$WORK/short.bin"
-for bad in digest:"do not match the digest" short:"shorter than its partition table"; do
+"$MKIMAGE" "$WORK/overlap.bin" --block-size 16384 --partition BOOT:0:1:1 --partition SBL1:2:3:1 --partition SBL2:4:5:1 \
+    --partition SBL3:6:7:1 --partition APPS:8:40:20 --partition DATA:30:60:10 >/dev/null
+for bad in digest:"do not match the digest" short:"shorter than its partition table" \
+           overlap:"Partitions APPS (blocks 8 to 40) and DATA (blocks 30 to 60) overlap in flash"; do
     name="${bad%%:*}"; want="${bad#*:}"
     KRT_RELEASE_BUILD="$WORK/a" "$ROOT/scripts/release.sh" --firmware "$WORK/$name.bin" --driver "$WORK/driver.msi" \
         --out "$WORK/out-$name" >"$WORK/$name.log" 2>&1
