@@ -5,7 +5,9 @@ set -euo pipefail
 
 NATIVE_PKGS=(cmake ninja-build g++ make libgtest-dev googletest libgmock-dev libbenchmark-dev libssl-dev libcli11-dev
              clang libclang-rt-14-dev lld xvfb xauth x11-apps xdotool imagemagick librsvg2-bin fonts-dejavu-core
-             fonts-open-sans nlohmann-json3-dev wixl msitools osslsigncode python3 python3-pefile file)
+             fonts-open-sans nlohmann-json3-dev wixl msitools osslsigncode python3 python3-pefile file
+             softhsm2 libengine-pkcs11-openssl opensc gettext python3-fonttools python3-brotli fonts-noto-cjk
+             fonts-noto-core locales)
 CROSS_PKGS=(g++-mingw-w64-i686-posix mingw-w64-i686-dev g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
             wine wine64)
 I386_PKGS=(wine32:i386)
