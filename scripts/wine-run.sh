@@ -37,6 +37,22 @@ TEMPLATE="$TEMPLATE_ROOT/prefix"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINEARCH=win64
+# Where the kernel starts no 32-bit programs, Debian's "wine" (and every tool that goes through it:
+# wineboot, wine reg) still picks the 32-bit loader, which only fails there; the 64-bit loader serves
+# the 64-bit build. A folder of our own that names it "wine" goes first on PATH.
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1 && [ -x /usr/lib/wine/wine64 ]; then
+    LOADER64_DIR="$TEMPLATE_ROOT/loader64"
+    if [ ! -x "$LOADER64_DIR/wine-stable" ]; then
+        mkdir -p "$LOADER64_DIR"
+        for name in wine wine-stable; do
+            printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$LOADER64_DIR/$name.$$"
+            chmod +x "$LOADER64_DIR/$name.$$"
+            mv -f "$LOADER64_DIR/$name.$$" "$LOADER64_DIR/$name"
+        done
+    fi
+    export PATH="$LOADER64_DIR:$PATH"
+    export WINELOADER=/usr/lib/wine/wine64
+fi
 
 make_template() {
     mkdir -p "$TEMPLATE_ROOT"
