@@ -1,7 +1,8 @@
 #pragma once
-// What each wizard page does to the dialog's controls: the page switch walks these tables, and the
-// tests read them to know what the screen must show.
+// What each wizard page does to the dialog's controls (their places, faces and captions stand in the
+// dialog's table of controls, dialog_controls.h).
 #include <cstdint>
+#include <span>
 
 constexpr int PAGE_INTRO = 0;
 constexpr int PAGE_LICENSE = 1;
@@ -17,21 +18,6 @@ constexpr int PAGE_WIDTH = 1024;
 constexpr int PAGE_HEIGHT = 600;
 constexpr int STATUS_BAR_HEIGHT = 25;
 
-// Places and sizes here are logical pixels: the window shows them times its display scale.
-// Where a control goes when a page moves it, the faces a page skins it with (0 = none; a disabled
-// face of 0 repeats the normal one) and its caption with its access key, which its faces show.
-struct ControlPlace {
-    int nControlId;
-    int nX;
-    int nY;
-    int nWidth;
-    int nHeight;
-    uint16_t nNormal;
-    uint16_t nPressed;
-    uint16_t nDisabled;
-    const char* pszCaption;
-};
-
 enum PageShow : uint8_t {
     SHOW_KEEP = 0,  // visibility stays as it was
     SHOW_ON,
@@ -45,7 +31,8 @@ enum PageEnable : uint8_t {
     ENABLE_BY_CHOICE,  // Next on the licence and notice pages: enabled while the choice is "accept"
 };
 
-// One control on one page. bMove uses the control's place, or nX/nY when bOwnPlace is set.
+// One control on one page. bMove uses the control's place, or nX/nY when bOwnPlace is set. A control
+// that a page does not name is hidden on it.
 struct PageControlRule {
     int nControlId;
     bool bSkin;
@@ -57,16 +44,14 @@ struct PageControlRule {
     int nY;
 };
 
-constexpr int PAGE_RULE_COUNT = 17;
-
 struct PageLayout {
     uint16_t nBackground;
     // In the order the page switch applies them: Exit, Back, Next, the radio buttons, the others.
-    PageControlRule rules[PAGE_RULE_COUNT];
+    std::span<const PageControlRule> rules;
 };
 
-// The place and faces of a control; null for a control the pages never move or skin.
-const ControlPlace* FindControlPlace(int nControlId);
+// The rule of a page for a control; null when the page hides it.
+const PageControlRule* FindPageRule(const PageLayout& layout, int nControlId);
 
 // The layout of a page, or null outside 0 to 6.
 const PageLayout* GetPageLayout(int nPage);
@@ -75,7 +60,8 @@ const PageLayout* GetPageLayout(int nPage);
 constexpr int EXIT_RIGHT_X = 862;
 constexpr int EXIT_RIGHT_Y = 530;
 
-// The artwork draws every face above again, this many ids up, with the caption's access key underlined.
+// The artwork draws every face of the control table again, this many ids up, with the caption's access
+// key underlined.
 constexpr uint16_t KEYED_FACE_OFFSET = 1000;
 constexpr uint16_t KeyedFace(uint16_t nFace)
 {
@@ -86,18 +72,3 @@ constexpr uint16_t KeyedFace(uint16_t nFace)
 constexpr uint16_t RESTART_FACE_NORMAL = 147;
 constexpr uint16_t RESTART_FACE_PRESSED = 148;
 constexpr const char* RESTART_CAPTION = "Re&start Upgrade Utility";
-
-// A banner or drawing: where it stands (its size is its bitmap's), the bitmap, and the words it shows
-// for screen readers.
-struct PicturePlace {
-    int nControlId;
-    int nX;
-    int nY;
-    uint16_t nBitmap;
-    const char* pszCaption;
-};
-
-// The place of a picture control; null for a control that is no picture.
-const PicturePlace* FindPicturePlace(int nControlId);
-// The words a banner or drawing shows; null for a control that is no picture.
-const char* PictureCaption(int nControlId);

@@ -4,8 +4,6 @@
 
 #include <ole2.h>
 
-#include <string>
-
 #include "app/resource_ids.h"
 #include "app/single_instance.h"
 #include "app/upgrade_dialog.h"
@@ -15,24 +13,11 @@
 
 CVelmoraEUT_KRT_P940App theApp;
 
-namespace {
-
-std::string WindowTitle()
-{
-    char szModel[64] = {};
-    char szVersion[64] = {};
-    LoadStringA(GetResourceInstance(), IDS_DEVICE_MODEL, szModel, sizeof(szModel));
-    LoadStringA(GetResourceInstance(), IDS_TOOL_VERSION, szVersion, sizeof(szVersion));
-    return std::string(" SW Upgrade - [ ") + szModel + " ] - " + szVersion;
-}
-
-}  // namespace
-
 bool CVelmoraEUT_KRT_P940App::InitInstance()
 {
     CSingleInstance instance;
     if (!instance.Claim()) {
-        ActivateWindowByTitle(WindowTitle().c_str());
+        ActivateWindowByTitle(WizardTitle().c_str());
         return false;
     }
     // Test runs against the simulated device run every pause, time-out and the port timer faster;

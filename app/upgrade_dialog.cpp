@@ -3,6 +3,7 @@
 #include <richedit.h>
 
 #include "app/about_dialog.h"
+#include "app/dialog_controls.h"
 #include "app/license_text.h"
 #include "app/page_layout.h"
 #include "app/resource_ids.h"
@@ -47,6 +48,11 @@ std::string ProgramName()
     return strName;
 }
 
+std::string WizardTitle()
+{
+    return " SW Upgrade - [ " + LoadResourceString(IDS_DEVICE_MODEL) + " ] - " + LoadResourceString(IDS_TOOL_VERSION);
+}
+
 CVelmoraEUT_KRT_P940Dlg::CVelmoraEUT_KRT_P940Dlg(HWND hParent)
     : CDialog(IDD_KRT_UPGRADE_DIALOG, hParent), m_pfnStartThread(&Platform::StartThread), m_pfnWorker(&DownloadWorker),
       m_pfnFreeSpace(&Platform::GetFreeDiskSpace)
@@ -71,23 +77,9 @@ void CVelmoraEUT_KRT_P940Dlg::SetWorkerStart(ThreadStarter pfnStart, Platform::T
 
 void CVelmoraEUT_KRT_P940Dlg::DoDataExchange()
 {
-    BindControl(IDC_BTN_START, m_btnStart);
-    BindControl(IDC_IMG_PRESS_START, m_imgPressStart);
-    BindControl(IDC_IMG_SUCCESS, m_imgSuccess);
-    BindControl(IDC_IMG_FAILED, m_imgFailed);
-    BindControl(IDC_IMG_UPDATING, m_imgUpdating);
-    BindControl(IDC_IMG_CABLE_LARGE, m_imgCableLarge);
-    BindControl(IDC_IMG_CONNECTED, m_imgConnected);
-    BindControl(IDC_IMG_CABLE_SMALL, m_imgCableSmall);
-    BindControl(IDC_BTN_BACK, m_btnBack);
-    BindControl(IDC_BTN_NEXT, m_btnNext);
-    BindControl(IDC_BTN_EXIT, m_btnExit);
-    BindControl(IDC_RADIO_LICENSE_ACCEPT, m_radioLicenseAccept);
-    BindControl(IDC_RADIO_LICENSE_DECLINE, m_radioLicenseDecline);
-    BindControl(IDC_RADIO_NOTICE_ACCEPT, m_radioNoticeAccept);
-    BindControl(IDC_RADIO_NOTICE_DECLINE, m_radioNoticeDecline);
-    BindControl(IDC_PROGRESS, m_progress);
-    BindControl(IDC_RICH_LICENSE, m_richLicense);
+    for (const DialogControl& row : DialogControls()) {
+        BindControl(row.nId, row.pfnMember(*this));
+    }
 }
 
 std::span<const MessageEntry> CVelmoraEUT_KRT_P940Dlg::GetMessageTable() const
@@ -146,6 +138,7 @@ BOOL CVelmoraEUT_KRT_P940Dlg::OnInitDialog()
         m_richLicense.SetSelectionCharFormat(cf);
     }
 
+    ApplyKeyboardOrder();
     SetControlTexts();
     // The layout follows the monitor's scale where the window fits the work area at it.
     KeepDialogLayoutOwn(m_hWnd);
@@ -159,9 +152,7 @@ BOOL CVelmoraEUT_KRT_P940Dlg::OnInitDialog()
     ScaleStatusBar();
     SetStatus(0, " Ready");
 
-    const std::string strTitle =
-        " SW Upgrade - [ " + LoadResourceString(IDS_DEVICE_MODEL) + " ] - " + LoadResourceString(IDS_TOOL_VERSION);
-    SetWindowText(strTitle.c_str());
+    SetWindowText(WizardTitle().c_str());
 
     // Open in the middle of the screen's work area.
     GetWindowRect(&rcWindow);

@@ -45,6 +45,8 @@ constexpr UINT WM_WORKER_ENDED = WM_APP + 1;
 
 // The name of the program as message boxes show it: the executable's name without extension.
 std::string ProgramName();
+// The wizard's window title; a second start finds the first wizard by it.
+std::string WizardTitle();
 
 class CVelmoraEUT_KRT_P940Dlg : public CDialog {
 public:
@@ -151,6 +153,7 @@ private:
     HWND PageFocusTarget();
     void FocusPageTarget();
     void SetControlTexts();
+    void ApplyKeyboardOrder();
     int AskUser(const char* pszText, UINT nType);
 
     // Display scale: everything is placed and skinned through these, so that a change of scale can

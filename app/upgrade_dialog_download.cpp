@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/dialog_controls.h"
 #include "app/page_layout.h"
 #include "app/upgrade_dialog.h"
 #include "download/download_worker.h"
@@ -345,8 +346,8 @@ void CVelmoraEUT_KRT_P940Dlg::ShowDownloadOutcome(const std::string& strFinal)
 
 void CVelmoraEUT_KRT_P940Dlg::MoveExitRight()
 {
-    const ControlPlace* pPlace = FindControlPlace(m_btnExit.GetDlgCtrlID());
-    PlaceControl(m_btnExit.GetDlgCtrlID(), EXIT_RIGHT_X, EXIT_RIGHT_Y, pPlace->nWidth, pPlace->nHeight);
+    const DialogControl* pRow = FindDialogControl(m_btnExit.GetDlgCtrlID());
+    PlaceControl(m_btnExit.GetDlgCtrlID(), EXIT_RIGHT_X, EXIT_RIGHT_Y, pRow->nWidth, pRow->nHeight);
     m_btnExit.ShowWindow(SW_SHOW);
 }
 

@@ -1,4 +1,8 @@
 // The page switch, Back/Next/Exit, the licence and notice choices and the driver check.
+#include <algorithm>
+#include <vector>
+
+#include "app/dialog_controls.h"
 #include "app/page_layout.h"
 #include "app/resource_ids.h"
 #include "app/upgrade_dialog.h"
@@ -7,34 +11,17 @@
 
 CWnd* CVelmoraEUT_KRT_P940Dlg::ControlById(int nId)
 {
-    switch (nId) {
-    case IDC_BTN_START: return &m_btnStart;
-    case IDC_IMG_PRESS_START: return &m_imgPressStart;
-    case IDC_IMG_SUCCESS: return &m_imgSuccess;
-    case IDC_IMG_FAILED: return &m_imgFailed;
-    case IDC_IMG_UPDATING: return &m_imgUpdating;
-    case IDC_IMG_CABLE_LARGE: return &m_imgCableLarge;
-    case IDC_IMG_CONNECTED: return &m_imgConnected;
-    case IDC_IMG_CABLE_SMALL: return &m_imgCableSmall;
-    case IDC_PROGRESS: return &m_progress;
-    case IDC_RICH_LICENSE: return &m_richLicense;
-    default: return SkinButtonById(nId);
-    }
+    const DialogControl* pControl = FindDialogControl(nId);
+    return pControl != nullptr ? &pControl->pfnMember(*this) : nullptr;
 }
 
 CSkinButton* CVelmoraEUT_KRT_P940Dlg::SkinButtonById(int nId)
 {
-    switch (nId) {
-    case IDC_BTN_START: return &m_btnStart;
-    case IDC_BTN_BACK: return &m_btnBack;
-    case IDC_BTN_NEXT: return &m_btnNext;
-    case IDC_BTN_EXIT: return &m_btnExit;
-    case IDC_RADIO_LICENSE_ACCEPT: return &m_radioLicenseAccept;
-    case IDC_RADIO_LICENSE_DECLINE: return &m_radioLicenseDecline;
-    case IDC_RADIO_NOTICE_ACCEPT: return &m_radioNoticeAccept;
-    case IDC_RADIO_NOTICE_DECLINE: return &m_radioNoticeDecline;
-    default: return nullptr;
+    const DialogControl* pControl = FindDialogControl(nId);
+    if (pControl == nullptr || pControl->nKind != KIND_SKIN_BUTTON) {
+        return nullptr;
     }
+    return static_cast<CSkinButton*>(&pControl->pfnMember(*this));
 }
 
 void CVelmoraEUT_KRT_P940Dlg::ShowPage()
@@ -47,31 +34,37 @@ void CVelmoraEUT_KRT_P940Dlg::ShowPage()
             SetTimer(DETECT_PORT_TIMER, Platform::ScaledMs(DETECT_PORT_PERIOD_MS));
         }
         Platform::SleepMs(PAGE_CHANGE_PAUSE_MS);
-        m_bmpBackground.LoadBitmap(pLayout->nBackground);
+        m_bmpBackground.LoadBitmap(pLayout->nBackground, m_scale.Dpi());
 
         const int nChoice = m_nPage == PAGE_LICENSE ? m_nLicenseChoice : m_nNoticeChoice;
+        // What the page does not name goes first, then the page's own controls in its order.
+        for (const DialogControl& control : DialogControls()) {
+            if (FindPageRule(*pLayout, control.nId) == nullptr) {
+                control.pfnMember(*this).ShowWindow(SW_HIDE);
+            }
+        }
         for (const PageControlRule& rule : pLayout->rules) {
-            CWnd* pControl = ControlById(rule.nControlId);
-            if (pControl == nullptr) {
+            const DialogControl* pRow = FindDialogControl(rule.nControlId);
+            if (pRow == nullptr) {
                 continue;
             }
-            const ControlPlace* pPlace = FindControlPlace(rule.nControlId);
-            CSkinButton* pButton = SkinButtonById(rule.nControlId);
-            if (rule.bSkin && pButton != nullptr && pPlace != nullptr) {
-                SkinControl(*pButton, pPlace->nNormal, pPlace->nPressed, pPlace->nDisabled);
-                pButton->SetWindowText(pPlace->pszCaption);
+            CWnd& control = pRow->pfnMember(*this);
+            if (rule.bSkin && pRow->nKind == KIND_SKIN_BUTTON) {
+                auto& button = static_cast<CSkinButton&>(control);
+                SkinControl(button, pRow->nNormal, pRow->nPressed, pRow->nDisabled);
+                button.SetWindowText(pRow->pszCaption);
             }
-            if (rule.bMove && pPlace != nullptr) {
-                PlaceControl(rule.nControlId, rule.bOwnPlace ? rule.nX : pPlace->nX,
-                             rule.bOwnPlace ? rule.nY : pPlace->nY, pPlace->nWidth, pPlace->nHeight);
+            if (rule.bMove) {
+                PlaceControl(rule.nControlId, rule.bOwnPlace ? rule.nX : pRow->nX,
+                             rule.bOwnPlace ? rule.nY : pRow->nY, pRow->nWidth, pRow->nHeight);
             }
             if (rule.nShow != SHOW_KEEP) {
-                pControl->ShowWindow(rule.nShow == SHOW_ON ? SW_SHOW : SW_HIDE);
+                control.ShowWindow(rule.nShow == SHOW_ON ? SW_SHOW : SW_HIDE);
             }
             switch (rule.nEnable) {
-            case ENABLE_ON: pControl->EnableWindow(TRUE); break;
-            case ENABLE_OFF: pControl->EnableWindow(FALSE); break;
-            case ENABLE_BY_CHOICE: pControl->EnableWindow(nChoice == 1); break;
+            case ENABLE_ON: control.EnableWindow(TRUE); break;
+            case ENABLE_OFF: control.EnableWindow(FALSE); break;
+            case ENABLE_BY_CHOICE: control.EnableWindow(nChoice == 1); break;
             default: break;
             }
         }
@@ -101,17 +94,43 @@ void CVelmoraEUT_KRT_P940Dlg::ShowPage()
 void CVelmoraEUT_KRT_P940Dlg::SetControlTexts()
 {
     // Every skinned control is named by its caption, though its face shows the caption as a picture.
-    for (int nId : {IDC_BTN_START, IDC_BTN_BACK, IDC_BTN_NEXT, IDC_BTN_EXIT, IDC_RADIO_LICENSE_ACCEPT,
-                    IDC_RADIO_LICENSE_DECLINE, IDC_RADIO_NOTICE_ACCEPT, IDC_RADIO_NOTICE_DECLINE}) {
-        CSkinButton* pButton = SkinButtonById(nId);
-        const ControlPlace* pPlace = FindControlPlace(nId);
-        pButton->SetCaptionInArtwork(true);
-        pButton->SetFocusRing(FOCUS_RING_COLOUR);
-        pButton->SetWindowText(pPlace->pszCaption);
+    for (const DialogControl& row : DialogControls()) {
+        if (row.nKind == KIND_SKIN_BUTTON) {
+            auto& button = static_cast<CSkinButton&>(row.pfnMember(*this));
+            button.SetCaptionInArtwork(true);
+            button.SetFocusRing(FOCUS_RING_COLOUR);
+            button.SetWindowText(row.pszCaption);
+        } else if (row.nKind == KIND_PICTURE) {
+            static_cast<CCaptionedPicture&>(row.pfnMember(*this)).SetCaption(row.pszCaption);
+        }
     }
-    for (int nId : {IDC_IMG_PRESS_START, IDC_IMG_SUCCESS, IDC_IMG_FAILED, IDC_IMG_UPDATING, IDC_IMG_CABLE_LARGE,
-                    IDC_IMG_CONNECTED, IDC_IMG_CABLE_SMALL}) {
-        static_cast<CCaptionedPicture*>(ControlById(nId))->SetCaption(PictureCaption(nId));
+}
+
+void CVelmoraEUT_KRT_P940Dlg::ApplyKeyboardOrder()
+{
+    // The table's order becomes the windows' order, which is the order Tab walks.
+    std::vector<const DialogControl*> order;
+    for (const DialogControl& row : DialogControls()) {
+        order.push_back(&row);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](const DialogControl* a, const DialogControl* b) { return a->nTabOrder < b->nTabOrder; });
+    HWND hAfter = HWND_TOP;
+    for (const DialogControl* pRow : order) {
+        CWnd& control = pRow->pfnMember(*this);
+        LONG_PTR nStyle = GetWindowLongPtrA(control.m_hWnd, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_GROUP);
+        if (pRow->bGroup) {
+            nStyle |= WS_GROUP;
+        }
+        // A choice's stop follows its check, which the skin button keeps.
+        if (pRow->bTabStop) {
+            nStyle |= WS_TABSTOP;
+        } else if (pRow->nKind != KIND_SKIN_BUTTON) {
+            nStyle &= ~static_cast<LONG_PTR>(WS_TABSTOP);
+        }
+        SetWindowLongPtrA(control.m_hWnd, GWL_STYLE, nStyle);
+        ::SetWindowPos(control.m_hWnd, hAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        hAfter = control.m_hWnd;
     }
 }
 

@@ -1,5 +1,6 @@
 // The wizard at the display's scale: places, faces, pictures, fonts, the status bar and the window's
 // size, and a change of scale when the window moves to another monitor.
+#include "app/dialog_controls.h"
 #include "app/page_layout.h"
 #include "app/resource_ids.h"
 #include "app/upgrade_dialog.h"
@@ -27,18 +28,18 @@ int CVelmoraEUT_KRT_P940Dlg::FittingDpi(int nMonitorDpi, const RECT& rcWindow) c
 void CVelmoraEUT_KRT_P940Dlg::ApplyScale(int nDpi)
 {
     m_scale = CDisplayScale(nDpi);
-    SetArtworkDpi(nDpi);
-    for (int nId : {IDC_IMG_PRESS_START, IDC_IMG_SUCCESS, IDC_IMG_FAILED, IDC_IMG_UPDATING, IDC_IMG_CABLE_LARGE,
-                    IDC_IMG_CONNECTED, IDC_IMG_CABLE_SMALL}) {
-        const PicturePlace* pPicture = FindPicturePlace(nId);
-        auto* pControl = static_cast<CCaptionedPicture*>(ControlById(nId));
-        pControl->SetPicture(pPicture->nBitmap);
-        pControl->SetWindowPos(nullptr, m_scale.Px(pPicture->nX), m_scale.Px(pPicture->nY), 0, 0,
-                               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    for (int nId : {IDC_BTN_START, IDC_BTN_BACK, IDC_BTN_NEXT, IDC_BTN_EXIT, IDC_RADIO_LICENSE_ACCEPT,
-                    IDC_RADIO_LICENSE_DECLINE, IDC_RADIO_NOTICE_ACCEPT, IDC_RADIO_NOTICE_DECLINE}) {
-        SkinButtonById(nId)->SetFocusRing(FOCUS_RING_COLOUR, m_scale.Px(FOCUS_RING_WIDTH));
+    for (const DialogControl& row : DialogControls()) {
+        CWnd& control = row.pfnMember(*this);
+        if (row.nKind == KIND_PICTURE) {
+            auto& picture = static_cast<CCaptionedPicture&>(control);
+            picture.SetPicture(row.nNormal, nDpi);
+            picture.SetWindowPos(nullptr, m_scale.Px(row.nX), m_scale.Px(row.nY), 0, 0,
+                                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        } else if (row.nKind == KIND_SKIN_BUTTON) {
+            auto& button = static_cast<CSkinButton&>(control);
+            button.SetArtworkScale(nDpi);
+            button.SetFocusRing(FOCUS_RING_COLOUR, m_scale.Px(FOCUS_RING_WIDTH));
+        }
     }
     // What the pages placed and skinned so far, again at this scale.
     const auto faces = m_faces;  // SkinControl writes the entries again
@@ -47,7 +48,7 @@ void CVelmoraEUT_KRT_P940Dlg::ApplyScale(int nDpi)
     for (const auto& [nId, place] : m_places)
         PlaceControl(nId, place.x, place.y, place.cx, place.cy);
     if (const PageLayout* pLayout = GetPageLayout(m_nPage); pLayout != nullptr && !m_bmpBackground.IsNull()) {
-        m_bmpBackground.LoadBitmap(pLayout->nBackground);
+        m_bmpBackground.LoadBitmap(pLayout->nBackground, nDpi);
         SizeWindow();
     }
     // The bar docks itself to the window's new size.
@@ -79,10 +80,14 @@ void CVelmoraEUT_KRT_P940Dlg::ScaleFonts()
     if (m_statusBar.IsWindow()) {
         if (m_hStatusFontDefault == nullptr)
             m_hStatusFontDefault = reinterpret_cast<HFONT>(m_statusBar.SendMessage(WM_GETFONT));
+        // The bar lets go of the old font only when it has the new one.
+        HFONT hOldStatus = m_fontStatus.Detach();
         m_fontStatus.Attach(nDpi == nSystem ? nullptr : CreateScaledFont(m_hStatusFontDefault, nSystem, nDpi));
         m_statusBar.SendMessage(WM_SETFONT,
                                 reinterpret_cast<WPARAM>(m_fontStatus.IsNull() ? m_hStatusFontDefault : m_fontStatus.GetSafeHandle()),
                                 TRUE);
+        if (hOldStatus != nullptr)
+            ::DeleteObject(hOldStatus);
     }
     // The caption's font is the system font of 100 %, scaled (the system's own at another scale may
     // keep the width of 100 %).

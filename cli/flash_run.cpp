@@ -28,7 +28,8 @@ namespace {
 constexpr uint32_t PORT_POLL_MS = 2000;       // as the download screen's port timer
 constexpr uint32_t WORKER_POLL_REAL_MS = 100;
 
-// Keeps DetectedPort up to date while the download runs, as the wizard's port timer does.
+// Keeps DetectedPort up to date while the download runs; the wizard's port timer, by contrast, stops
+// when a download starts.
 class CPortWatcher {
 public:
     void Start()

@@ -4,13 +4,17 @@
 #include <cstring>
 #include <utility>
 
-void CCaptionedPicture::SetPicture(UINT nId)
+void CCaptionedPicture::SetPicture(UINT nId, int nDpi)
 {
     CBitmap bmpNew;
-    if (!bmpNew.LoadBitmap(nId))
+    if (!bmpNew.LoadBitmap(nId, nDpi))
         return;  // the picture shown stays
-    SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bmpNew.GetSafeHandle()));
-    // The one shown before is ours (or the template's, which the control keeps): released only now.
+    const auto hOld = reinterpret_cast<HBITMAP>(
+        SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bmpNew.GetSafeHandle())));
+    // A static deletes only the picture it holds when it goes: the template's, once replaced, is ours to
+    // delete. The one we set before is released with m_bmpPicture, after the control let go of it.
+    if (hOld != nullptr && hOld != m_bmpPicture.GetSafeHandle())
+        ::DeleteObject(hOld);
     m_bmpPicture = std::move(bmpNew);
 }
 

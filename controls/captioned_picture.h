@@ -9,8 +9,8 @@
 class CCaptionedPicture : public CStatic {
 public:
     void SetCaption(const char* pszCaption) { m_strCaption = pszCaption; }
-    // Shows bitmap nId of the artwork in use; the control sizes itself to it.
-    void SetPicture(UINT nId);
+    // Shows bitmap nId of the artwork set of a scale (dots per inch); the control sizes itself to it.
+    void SetPicture(UINT nId, int nDpi);
 
 protected:
     LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;

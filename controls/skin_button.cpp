@@ -53,11 +53,11 @@ void CSkinButton::SetAccessKeyFaces(WORD nNormal, WORD nPressed, WORD nDisabled)
     m_bmpPressedKeyed.DeleteObject();
     m_bmpDisabledKeyed.DeleteObject();
     if (nNormal)
-        m_bmpNormalKeyed.LoadBitmap(nNormal);
+        m_bmpNormalKeyed.LoadBitmap(nNormal, m_nArtworkDpi);
     if (nPressed)
-        m_bmpPressedKeyed.LoadBitmap(nPressed);
+        m_bmpPressedKeyed.LoadBitmap(nPressed, m_nArtworkDpi);
     if (WORD nId = nDisabled ? nDisabled : nNormal)
-        m_bmpDisabledKeyed.LoadBitmap(nId);
+        m_bmpDisabledKeyed.LoadBitmap(nId, m_nArtworkDpi);
 }
 
 void CSkinButton::SetSkin(WORD nNormal, WORD nHover, WORD nPressed, WORD nDisabled, WORD nCheckedDisabled,
@@ -65,9 +65,9 @@ void CSkinButton::SetSkin(WORD nNormal, WORD nHover, WORD nPressed, WORD nDisabl
 {
     ReleaseBitmaps();
     // A bitmap that fails to load stays absent; the face then falls back.
-    auto load = [](CBitmap& bitmap, WORD nId) {
+    auto load = [this](CBitmap& bitmap, WORD nId) {
         if (nId)
-            bitmap.LoadBitmap(nId);
+            bitmap.LoadBitmap(nId, m_nArtworkDpi);
     };
     load(m_bmpNormal, nNormal);
     load(m_bmpPressed, nPressed);
@@ -84,7 +84,7 @@ void CSkinButton::SetSkin(WORD nNormal, WORD nHover, WORD nPressed, WORD nDisabl
         FitRegionToFace();
         return;
     }
-    if (!m_bmpMask.LoadBitmap(nMask) || !IsWindow())
+    if (!m_bmpMask.LoadBitmap(nMask, m_nArtworkDpi) || !IsWindow())
         return;
     if (HRGN hRgn = CreateRegionFromMask(m_bmpMask, CLR_MASK_OUTSIDE)) {
         // The window takes the region over (and deletes the one it had); if it refuses, it is ours.

@@ -26,6 +26,10 @@ public:
     // a disabled id the normal one serves). SetSkin drops them.
     void SetAccessKeyFaces(WORD nNormal, WORD nPressed, WORD nDisabled);
 
+    // The scale in dots per inch whose artwork set the faces are loaded from by the next SetSkin and
+    // SetAccessKeyFaces; 96 until set.
+    void SetArtworkScale(int nDpi) { m_nArtworkDpi = nDpi; }
+
     // The window text stays the caption (access key, screen readers); a face whose artwork shows
     // the caption already gets no text painted over it.
     void SetCaptionInArtwork(bool bInArtwork) { m_bCaptionInArtwork = bInArtwork; }
@@ -91,4 +95,5 @@ private:
     bool m_bCaptionInArtwork = false;
     COLORREF m_clrFocusRing = CLR_INVALID;
     int m_nFocusRingWidth = 2;
+    int m_nArtworkDpi = 96;
 };

@@ -98,8 +98,9 @@ int32_t WritePartition(int nSlot)
         }
         ++nBlockCounter;
         const uint8_t byTag = static_cast<uint8_t>(nBlockCounter % WRITE_TAG_MODULUS);
-        FormatMessageText(STATUS_WRITING, pszName, static_cast<int>(slot.m_dwBytesWritten),
-                          static_cast<int>(slot.m_dwFileSize));
+        // Unsigned: a partition of 2 GiB and more must not read as a negative size.
+        FormatMessageText(STATUS_WRITING, pszName, static_cast<unsigned>(slot.m_dwBytesWritten),
+                          static_cast<unsigned>(slot.m_dwFileSize));
         NotifyStatus(MessageText.c_str());
         if (!ExchangeCommand(STEP_WRITE,
                       [&] { g_pComm->SendWriteCmd(dwAddress, WRITE_BLOCK_SIZE, block.data(), byTag); }, &nWait)) {

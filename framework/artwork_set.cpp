@@ -8,8 +8,6 @@ namespace {
 constexpr int SET_PERCENTS[ARTWORK_SET_COUNT] = {100, 125, 150, 175, 200};
 const char* const SET_TYPES[ARTWORK_SET_COUNT] = {nullptr, "ART125", "ART150", "ART175", "ART200"};
 
-int g_nArtworkDpi = BASE_DPI;
-
 // The size of bitmap nId of the 100 % set, read from its header.
 SIZE BaseSize(HMODULE hModule, UINT nId)
 {
@@ -53,16 +51,6 @@ int ArtworkSetFor(int nDpi)
             return nSet;
     }
     return ARTWORK_SET_COUNT - 1;
-}
-
-void SetArtworkDpi(int nDpi)
-{
-    g_nArtworkDpi = nDpi;
-}
-
-int ArtworkDpi()
-{
-    return g_nArtworkDpi;
 }
 
 HBITMAP LoadArtworkBitmap(HMODULE hModule, UINT nId, int nDpi)

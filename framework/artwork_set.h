@@ -1,7 +1,8 @@
 #pragma once
 // The wizard's artwork comes in sets rendered for 100, 125, 150, 175 and 200 %. The 100 % set is the
 // bitmaps under their ids; every other set holds the same ids as PNG pictures of a resource type of
-// its own ("ART150", ...). A scale between two sets takes the larger one's pictures scaled down.
+// its own ("ART150", ...). A scale between two sets takes the larger one's pictures scaled down; a
+// scale above the largest set takes that set's pictures scaled up.
 #include <windows.h>
 
 constexpr int ARTWORK_SET_COUNT = 5;
@@ -11,10 +12,6 @@ int ArtworkSetDpi(int nSet);
 int ArtworkSetPercent(int nSet);
 // The set whose pictures a scale shows: its own, else the next larger one (the largest above it).
 int ArtworkSetFor(int nDpi);
-
-// The scale CBitmap::LoadBitmap gives the wizard's bitmaps at; 96 until set.
-void SetArtworkDpi(int nDpi);
-int ArtworkDpi();
 
 // Bitmap nId of hModule at a scale: the set's picture drawn 1:1 at its own scale, else scaled to the
 // 100 % size times the scale. Null when the module has no such bitmap.

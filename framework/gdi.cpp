@@ -11,9 +11,9 @@ void CDC::FillSolidRect(const RECT& rect, COLORREF clr) const
     ::SetBkColor(m_hDC, clrOld);
 }
 
-bool CBitmap::LoadBitmap(UINT nId)
+bool CBitmap::LoadBitmap(UINT nId, int nDpi)
 {
-    Attach(LoadArtworkBitmap(GetResourceInstance(), nId, ArtworkDpi()));
+    Attach(LoadArtworkBitmap(GetResourceInstance(), nId, nDpi));
     return !IsNull();
 }
 

@@ -89,9 +89,9 @@ protected:
 
 class CBitmap : public CGdiObject<HBITMAP> {
 public:
-    // Loads a bitmap from the executable's resources, from the artwork set of the scale in use (see
-    // artwork_set.h); false (and empty) if there is none by that id.
-    bool LoadBitmap(UINT nId);
+    // Loads a bitmap from the executable's resources at a scale in dots per inch, from the artwork set
+    // of that scale (see artwork_set.h); false (and empty) if there is none by that id.
+    bool LoadBitmap(UINT nId, int nDpi);
     bool CreateCompatibleBitmap(HDC hDC, int cx, int cy);
     // Width and height in pixels; 0 x 0 when empty.
     SIZE GetSize() const;

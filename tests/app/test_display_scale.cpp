@@ -34,20 +34,29 @@ TEST(DisplayScale, TheLayoutIsTheLargestThatFitsTheWorkArea)
 
 TEST(DisplayScale, TheClientAreaGrowsWithTheScaleInsideTheSystemsFrame)
 {
-    // At 100 % the window is the design's 1024 pixels wide and 625 plus a caption high.
+    // At 100 % the window is the design's 1024 pixels wide and 625 plus a caption high; with the dialog's
+    // frame of 3 pixels a side the client area is 1018 x 619, and every scale shows that area larger.
+    ASSERT_EQ(3, GetSystemMetrics(SM_CXDLGFRAME)) << "the numbers below are for a 3-pixel dialog frame";
+    ASSERT_EQ(3, GetSystemMetrics(SM_CYDLGFRAME));
     const SIZE window96 = CDisplayScale(96).WindowSize(STYLE, EX_STYLE, 96);
     EXPECT_EQ(1024, window96.cx);
     EXPECT_EQ(625 + GetSystemMetrics(SM_CYCAPTION), window96.cy);
-    const SIZE client96 = CDisplayScale(96).ClientSize(STYLE, EX_STYLE);
-    for (int nDpi : {120, 144, 168, 192}) {
-        const SIZE client = CDisplayScale(nDpi).ClientSize(STYLE, EX_STYLE);
-        EXPECT_EQ(MulDiv(client96.cx, nDpi, 96), client.cx) << nDpi;
-        EXPECT_EQ(MulDiv(client96.cy, nDpi, 96), client.cy) << nDpi;
-        RECT rcFrame = {0, 0, client.cx, client.cy};
-        AdjustWindowRectForDpi(&rcFrame, STYLE, EX_STYLE, nDpi);
-        const SIZE window = CDisplayScale(nDpi).WindowSize(STYLE, EX_STYLE, nDpi);
-        EXPECT_EQ(rcFrame.right - rcFrame.left, window.cx) << nDpi;
-        EXPECT_EQ(rcFrame.bottom - rcFrame.top, window.cy) << nDpi;
+    struct Expected {
+        int nDpi, cx, cy;
+    };
+    const Expected expected[] = {
+        {96, 1018, 619}, {120, 1273, 774}, {144, 1527, 929}, {168, 1782, 1083}, {192, 2036, 1238},
+    };
+    for (const Expected& e : expected) {
+        const SIZE client = CDisplayScale(e.nDpi).ClientSize(STYLE, EX_STYLE);
+        EXPECT_EQ(e.cx, client.cx) << e.nDpi;
+        EXPECT_EQ(e.cy, client.cy) << e.nDpi;
+        // The frame around it is the system's at the window's own scale.
+        const SIZE window = CDisplayScale(e.nDpi).WindowSize(STYLE, EX_STYLE, e.nDpi);
+        RECT rcFrame = {0, 0, 0, 0};
+        AdjustWindowRectForDpi(&rcFrame, STYLE, EX_STYLE, e.nDpi);
+        EXPECT_EQ(e.cx + (rcFrame.right - rcFrame.left), window.cx) << e.nDpi;
+        EXPECT_EQ(e.cy + (rcFrame.bottom - rcFrame.top), window.cy) << e.nDpi;
     }
 }
 

@@ -3,6 +3,9 @@
 #include <oleacc.h>
 #include <richedit.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "app/license_text.h"
 #include "app/page_layout.h"
 #include "app/resource_ids.h"
@@ -19,38 +22,77 @@ bool HasArtwork()
 
 TEST_F(WizardTest, EveryPageShowsPlacesAndEnablesItsControls)
 {
+    // The design's pages, walked forwards with the licence accepted and the notice not: what is seen,
+    // where (pixels of the 1024 x 600 page) and whether Next works.
+    struct Seen {
+        int nId;
+        int x, y, cx, cy;  // cx 0: a picture, its place not checked here
+    };
+    const Seen EXIT{IDC_BTN_EXIT, 20, 530, 132, 46};
+    const Seen BACK{IDC_BTN_BACK, 710, 530, 132, 46};
+    const Seen NEXT{IDC_BTN_NEXT, 862, 530, 132, 46};
+    const Seen LICENSE_ACCEPT{IDC_RADIO_LICENSE_ACCEPT, 115, 435, 406, 33};
+    const Seen LICENSE_DECLINE{IDC_RADIO_LICENSE_DECLINE, 115, 470, 406, 33};
+    const Seen NOTICE_ACCEPT{IDC_RADIO_NOTICE_ACCEPT, 260, 400, 324, 54};
+    const Seen NOTICE_DECLINE{IDC_RADIO_NOTICE_DECLINE, 530, 400, 324, 54};
+    const Seen START{IDC_BTN_START, 357, 410, 310, 42};
+    const Seen LICENSE_TEXT{IDC_RICH_LICENSE, 115, 140, 780, 280};
+    const Seen PROGRESS{IDC_PROGRESS, 137, 370, 750, 20};
+    const Seen PRESS_START{IDC_IMG_PRESS_START, 0, 0, 0, 0};
+    const Seen CABLE_SMALL{IDC_IMG_CABLE_SMALL, 0, 0, 0, 0};
+    const Seen EXIT_RIGHT{IDC_BTN_EXIT, 862, 530, 132, 46};
+    const std::vector<Seen> pages[PAGE_COUNT] = {
+        {EXIT, NEXT},
+        {EXIT, BACK, NEXT, LICENSE_ACCEPT, LICENSE_DECLINE, LICENSE_TEXT},
+        {EXIT, BACK, NEXT, NOTICE_ACCEPT, NOTICE_DECLINE},
+        {EXIT, BACK, NEXT},
+        {EXIT, BACK, NEXT},
+        {START, PROGRESS, PRESS_START, CABLE_SMALL},
+        {EXIT_RIGHT},
+    };
+    const int nNextEnabled[PAGE_COUNT] = {1, 1, 0, 1, 0, -1, -1};  // -1: not shown
+    const int nAll[] = {IDC_BTN_EXIT, IDC_BTN_BACK, IDC_BTN_NEXT, IDC_RADIO_LICENSE_ACCEPT, IDC_RADIO_LICENSE_DECLINE,
+                        IDC_RADIO_NOTICE_ACCEPT, IDC_RADIO_NOTICE_DECLINE, IDC_BTN_START, IDC_RICH_LICENSE, IDC_PROGRESS,
+                        IDC_IMG_PRESS_START, IDC_IMG_CABLE_SMALL, IDC_IMG_CABLE_LARGE, IDC_IMG_CONNECTED,
+                        IDC_IMG_UPDATING, IDC_IMG_SUCCESS, IDC_IMG_FAILED};
+
     m_pDlg->m_nLicenseChoice = 1;
     m_pDlg->m_nNoticeChoice = 0;
     for (int nPage = 0; nPage < PAGE_COUNT; ++nPage) {
         GoToPage(nPage);
-        const PageLayout* pLayout = GetPageLayout(nPage);
-        ASSERT_NE(pLayout, nullptr);
-        for (const PageControlRule& rule : pLayout->rules) {
-            const int nId = rule.nControlId;
-            HWND hItem = Item(nId);
-            ASSERT_NE(hItem, nullptr) << nId;
-            if (rule.nShow != SHOW_KEEP) {
-                EXPECT_EQ(IsWindowVisible(hItem) != FALSE, rule.nShow == SHOW_ON) << "page " << nPage << " control " << nId;
-            }
-            if (rule.bMove) {
-                const ControlPlace* pPlace = FindControlPlace(nId);
-                ASSERT_NE(pPlace, nullptr);
+        for (int nId : nAll) {
+            const auto it = std::find_if(pages[nPage].begin(), pages[nPage].end(), [&](const Seen& s) { return s.nId == nId; });
+            const bool bSeen = it != pages[nPage].end();
+            EXPECT_EQ(IsWindowVisible(Item(nId)) != FALSE, bSeen) << "page " << nPage << " control " << nId;
+            if (bSeen && it->cx != 0) {
                 const RECT rc = ClientRectOf(nId);
-                EXPECT_EQ(rc.left, rule.bOwnPlace ? rule.nX : pPlace->nX) << "page " << nPage << " control " << nId;
-                EXPECT_EQ(rc.top, rule.bOwnPlace ? rule.nY : pPlace->nY) << "page " << nPage << " control " << nId;
-                EXPECT_EQ(rc.right - rc.left, pPlace->nWidth) << "page " << nPage << " control " << nId;
-                EXPECT_EQ(rc.bottom - rc.top, pPlace->nHeight) << "page " << nPage << " control " << nId;
-            }
-            const bool bEnabled = IsWindowEnabled(hItem) != FALSE;
-            if (rule.nEnable == ENABLE_ON) {
-                EXPECT_TRUE(bEnabled) << "page " << nPage << " control " << nId;
-            } else if (rule.nEnable == ENABLE_OFF) {
-                EXPECT_FALSE(bEnabled) << "page " << nPage << " control " << nId;
-            } else if (rule.nEnable == ENABLE_BY_CHOICE) {
-                EXPECT_EQ(bEnabled, nPage == PAGE_LICENSE) << "page " << nPage << " control " << nId;
+                EXPECT_EQ(rc.left, it->x) << "page " << nPage << " control " << nId;
+                EXPECT_EQ(rc.top, it->y) << "page " << nPage << " control " << nId;
+                EXPECT_EQ(rc.right - rc.left, it->cx) << "page " << nPage << " control " << nId;
+                EXPECT_EQ(rc.bottom - rc.top, it->cy) << "page " << nPage << " control " << nId;
             }
         }
+        if (nNextEnabled[nPage] >= 0) {
+            EXPECT_EQ(IsWindowEnabled(Item(IDC_BTN_NEXT)) != FALSE, nNextEnabled[nPage] == 1) << "page " << nPage;
+        }
     }
+}
+
+TEST_F(WizardTest, TabWalksContentThenBackNextExit)
+{
+    // Page 1: the licence text, the choice pair as one stop at its checked item, Back, Next, Exit.
+    m_pDlg->m_nLicenseChoice = 1;
+    GoToPage(PAGE_LICENSE);
+    const int nExpected[] = {IDC_RICH_LICENSE, IDC_RADIO_LICENSE_ACCEPT, IDC_BTN_BACK, IDC_BTN_NEXT, IDC_BTN_EXIT,
+                             IDC_RICH_LICENSE};
+    HWND hAt = Item(IDC_RICH_LICENSE);
+    for (size_t i = 1; i < std::size(nExpected); ++i) {
+        hAt = GetNextDlgTabItem(m_pDlg->m_hWnd, hAt, FALSE);
+        ASSERT_NE(hAt, nullptr);
+        EXPECT_EQ(GetDlgCtrlID(hAt), nExpected[i]) << "stop " << i;
+    }
+    // The arrow keys stay inside a pair: from its last item the group wraps to its first.
+    EXPECT_EQ(GetNextDlgGroupItem(m_pDlg->m_hWnd, Item(IDC_RADIO_LICENSE_DECLINE), FALSE), Item(IDC_RADIO_LICENSE_ACCEPT));
 }
 
 TEST_F(WizardTest, PagesAsTheUserMeetsThem)

@@ -7,6 +7,7 @@
 
 #include "framework/button.h"
 #include "framework/dialog.h"
+#include "framework/dpi.h"
 #include "framework/gdi.h"
 #include "framework/rich_edit.h"
 #include "framework/status_bar.h"
@@ -282,7 +283,7 @@ TEST(FrameworkModal, OkAndCancelEndTheModalRun)
 TEST(FrameworkGdi, BitmapsComeFromTheResourcesById)
 {
     CBitmap bitmap;
-    ASSERT_TRUE(bitmap.LoadBitmap(IDB_RED));
+    ASSERT_TRUE(bitmap.LoadBitmap(IDB_RED, BASE_DPI));
     EXPECT_EQ(bitmap.GetSize().cx, 20);
     EXPECT_EQ(bitmap.GetSize().cy, 10);
     CMemoryDC dc(nullptr);
@@ -294,7 +295,7 @@ TEST(FrameworkGdi, BitmapsComeFromTheResourcesById)
     EXPECT_EQ(::GetCurrentObject(dc, OBJ_BITMAP), hBefore);
 
     CBitmap missing;
-    EXPECT_FALSE(missing.LoadBitmap(IDB_RED + 1));
+    EXPECT_FALSE(missing.LoadBitmap(IDB_RED + 1, BASE_DPI));
     EXPECT_TRUE(missing.IsNull());
     EXPECT_EQ(missing.GetSize().cx, 0);
 }
