@@ -6,6 +6,9 @@
                                     how many of the template's strings are missing (untranslated, fuzzy
                                     or absent). Exit status 1 when any entry is refused.
   po_tool.py status TEMPLATE PO...  only the counts, one line per language.
+  po_tool.py chars OUT PO...        write every character the English texts and the translations use,
+                                    once each, for subsetting the fonts that draw them (pyftsubset
+                                    --text-file).
   po_tool.py pseudo TEMPLATE OUT    write the pseudo-language: every text accented, about 40 % longer
                                     and bracketed, with its specifiers, access key and line feeds kept.
 """
@@ -232,9 +235,25 @@ def pseudo(template_path, out_path):
     return 0
 
 
+def characters(out_path, paths):
+    used = set()
+    for path in paths:
+        for entry in parse(path):
+            if entry.msgid:
+                used.update(entry.msgid)
+                used.update(entry.msgstr)
+    used -= {"\n", "&"}
+    with open(out_path + ".tmp", "w", encoding="utf-8") as out:
+        out.write("".join(sorted(used)) + "\n")
+    os.replace(out_path + ".tmp", out_path)
+    return 0
+
+
 def main(argv):
     if len(argv) >= 4 and argv[1] in ("check", "status"):
         return check(argv[2], argv[3:], argv[1] == "check")
+    if len(argv) >= 4 and argv[1] == "chars":
+        return characters(argv[2], argv[3:])
     if len(argv) == 4 and argv[1] == "pseudo":
         return pseudo(argv[2], argv[3])
     print(__doc__, file=sys.stderr)
