@@ -8,6 +8,7 @@
 #include "app/single_instance.h"
 #include "app/upgrade_dialog.h"
 #include "framework/common_controls.h"
+#include "framework/private_fonts.h"
 #include "framework/rich_edit.h"
 #include "platform/clock.h"
 
@@ -24,6 +25,8 @@ bool CVelmoraEUT_KRT_P940App::InitInstance()
     // a value that is no scale is ignored.
     Platform::SetTimeScaleFromEnvironment();
     RegisterControlClasses();
+    CPrivateFonts fonts;
+    fonts.Load(GetResourceInstance());
     CRichEditCtrl::LoadClass();
     // The task-bar progress is a COM object of the shell.
     const bool bOle = SUCCEEDED(OleInitialize(nullptr));
