@@ -35,6 +35,7 @@ const DialogControl g_controls[] = {
     {IDC_RADIO_NOTICE_DECLINE,  KIND_SKIN_BUTTON, &Member<&D::m_radioNoticeDecline>,   530, 400, 324, 54, IDB_NOTICE_DECLINE_NORMAL, IDB_NOTICE_DECLINE_CHECKED, 0,                "&Decline", 5, false, false},
     {IDC_PROGRESS,              KIND_PROGRESS,    &Member<&D::m_progress>,             137, 370, 750, 20, 0, 0, 0,                                                                 nullptr, 11, false, false},
     {IDC_RICH_LICENSE,          KIND_RICH_EDIT,   &Member<&D::m_richLicense>,          115, 140, 780, 280, 0, 0, 0,                                                                nullptr, 1, true, false},
+    {IDC_TEXT_RUN_PROGRESS,     KIND_TEXT,        &Member<&D::m_textRunProgress>,      137, 466, 750, 22, 0, 0, 0,                                                                 nullptr, 18, false, false},
 };
 // clang-format on
 

@@ -13,6 +13,7 @@ enum ControlKind : uint8_t {
     KIND_PICTURE,      // a banner or a drawing: one bitmap and the words it shows
     KIND_PROGRESS,
     KIND_RICH_EDIT,
+    KIND_TEXT,  // words drawn by the system on the page's own colour
 };
 
 struct DialogControl {

@@ -56,6 +56,7 @@ const PageControlRule g_connect[] = {
 const PageControlRule g_download[] = {
     Place(IDC_BTN_START, true, SHOW_ON, ENABLE_KEEP),
     Place(IDC_PROGRESS, false, SHOW_ON, ENABLE_KEEP),
+    Place(IDC_TEXT_RUN_PROGRESS, false, SHOW_ON, ENABLE_KEEP),
     Show(IDC_IMG_PRESS_START),
     Show(IDC_IMG_CABLE_SMALL),
     Keep(IDC_IMG_UPDATING),

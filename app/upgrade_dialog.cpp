@@ -110,6 +110,7 @@ std::span<const MessageEntry> CVelmoraEUT_KRT_P940Dlg::GetMessageTable() const
         OnMessage<&D::OnQueryEndSession>(WM_QUERYENDSESSION),
         OnMessage<&D::OnGetDefId>(DM_GETDEFID),
         OnMessage<&D::OnDpiChanged>(WM_DPICHANGED),
+        OnMessage<&D::OnCtlColorStatic>(WM_CTLCOLORSTATIC),
     };
     return s_table;
 }

@@ -10,6 +10,7 @@
 
 #include "app/display_scale.h"
 #include "app/run_indicators.h"
+#include "download/run_progress.h"
 #include "controls/captioned_picture.h"
 #include "controls/skin_button.h"
 #include "controls/text_progress_ctrl.h"
@@ -24,6 +25,8 @@ extern int32_t HostOsCode;
 
 // The artwork's accent colour: the focus ring of the skinned controls.
 constexpr COLORREF FOCUS_RING_COLOUR = RGB(0x1F, 0x7B, 0xD8);
+// The artwork's body text colour: the whole run's progress under the bar.
+constexpr COLORREF RUN_PROGRESS_TEXT_COLOUR = RGB(0x3C, 0x4B, 0x5C);
 
 constexpr UINT_PTR DETECT_PORT_TIMER = 1;
 constexpr UINT DETECT_PORT_PERIOD_MS = 2000;
@@ -102,6 +105,8 @@ public:
     CTextProgressCtrl m_progress;
     HICON m_hIcon = nullptr;
     CRichEditCtrl m_richLicense;
+    // Under the per-partition bar: how far the whole run is ("Partition 2 of 4 · 41 % · about 1 min left").
+    CStatic m_textRunProgress;
 
 protected:
     void DoDataExchange() override;
@@ -135,6 +140,7 @@ private:
     LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
     LRESULT OnGetDefId(WPARAM wParam, LPARAM lParam);
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCtlColorStatic(WPARAM wParam, LPARAM lParam);
 
     // Page switch helpers.
     CWnd* ControlById(int nId);
@@ -146,6 +152,8 @@ private:
     void SetRunStatus(const char* pszText);
     void FlushRunStatus();
     void MoveExitRight();
+    void ShowRunProgress();
+    void SamplePageColour();
 
     // Keyboard: the page's forward button (Next, or Start on the download page) when it can be pressed,
     // and the control a page gives the focus to.
@@ -194,6 +202,10 @@ private:
     bool m_bClosing = false;
     double m_dTimeScaleBeforeAbort = 1.0;
     CRunIndicators m_runIndicators;
+    CRunProgress m_runProgress;
+    CGdiObject<HFONT> m_fontRunProgress;
+    CBrush m_brushPage;
+    COLORREF m_clrPage = RGB(0xF4, 0xF6, 0xF9);
 
     CDisplayScale m_scale;
     struct LogicalPlace {

@@ -1,7 +1,10 @@
 // The download screen: the Detect Port timer, the start button, the worker's reports, stopping the
 // worker and closing the wizard while a download runs.
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
+#include <iterator>
 
 #include "app/dialog_controls.h"
 #include "app/page_layout.h"
@@ -134,6 +137,8 @@ void CVelmoraEUT_KRT_P940Dlg::OnStartDownload()
     m_progress.SetWindowText("Ready...");
     m_progress.SetPos(0);
     m_progress.UpdateWindow();
+    m_runProgress = CRunProgress{};
+    m_textRunProgress.SetWindowText("");
     m_imgPressStart.ShowWindow(SW_HIDE);
     m_imgSuccess.ShowWindow(SW_HIDE);
     m_imgFailed.ShowWindow(SW_HIDE);
@@ -262,7 +267,10 @@ LRESULT CVelmoraEUT_KRT_P940Dlg::OnDownloadNotify(WPARAM, LPARAM lParam)
         m_progress.SetWindowText(FormatElapsedText(nElapsed, nPercent).c_str());
         m_progress.SetPos(nPercent);
         m_progress.PaintChanges();
-        m_runIndicators.Progress(nPercent);
+        m_runProgress.OnProgress(Platform::MonotonicMs());
+        ShowRunProgress();
+        // The task-bar button shows the whole run; a sender that names no partitions, its own figure.
+        m_runIndicators.Progress(m_runProgress.PartitionCount() > 0 ? m_runProgress.Percent() : nPercent);
         break;
     }
     case NOTIFY_FINISHED: {
@@ -283,6 +291,7 @@ LRESULT CVelmoraEUT_KRT_P940Dlg::OnDownloadNotify(WPARAM, LPARAM lParam)
     }
     case NOTIFY_STATUS:
         if (!StatusText.empty()) {
+            m_runProgress.OnStatus(StatusText);
             SetRunStatus(StatusText.c_str());
         }
         break;
@@ -342,6 +351,47 @@ void CVelmoraEUT_KRT_P940Dlg::ShowDownloadOutcome(const std::string& strFinal)
     }
     SetStatus(0, strFinal.c_str());
     SetStatus(3, "");
+}
+
+void CVelmoraEUT_KRT_P940Dlg::ShowRunProgress()
+{
+    const int nCount = m_runProgress.PartitionCount();
+    if (nCount == 0) {
+        return;  // nothing known of the run as a whole (an outside sender, or before the first erase)
+    }
+    wchar_t szText[160];
+    int nLength = std::swprintf(szText, std::size(szText), L"Partition %d of %d \u00B7 %d %%", m_runProgress.PartitionNumber(),
+                                nCount, m_runProgress.Percent());
+    const double dLeft = m_runProgress.SecondsLeft(Platform::MonotonicMs());
+    if (dLeft >= 0.5 && nLength > 0) {
+        const long long nSeconds = std::llround(dLeft);
+        if (nSeconds < 60) {
+            std::swprintf(szText + nLength, std::size(szText) - nLength, L" \u00B7 about %lld s left", nSeconds);
+        } else {
+            std::swprintf(szText + nLength, std::size(szText) - nLength, L" \u00B7 about %lld min left", (nSeconds + 30) / 60);
+        }
+    }
+    wchar_t szShown[160] = {};
+    ::GetWindowTextW(m_textRunProgress.m_hWnd, szShown, static_cast<int>(std::size(szShown)));
+    if (std::wcscmp(szShown, szText) != 0) {
+        ::SetWindowTextW(m_textRunProgress.m_hWnd, szText);
+    }
+}
+
+LRESULT CVelmoraEUT_KRT_P940Dlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam)
+{
+    if (reinterpret_cast<HWND>(lParam) != m_textRunProgress.m_hWnd) {
+        Default();
+        return 0;
+    }
+    // Opaque in the page's own colour: a changed text leaves nothing of the old one behind.
+    const HDC hDC = reinterpret_cast<HDC>(wParam);
+    ::SetTextColor(hDC, RUN_PROGRESS_TEXT_COLOUR);
+    ::SetBkColor(hDC, m_clrPage);
+    if (m_brushPage.IsNull()) {
+        m_brushPage.Attach(::CreateSolidBrush(m_clrPage));
+    }
+    return reinterpret_cast<LRESULT>(m_brushPage.GetSafeHandle());
 }
 
 void CVelmoraEUT_KRT_P940Dlg::MoveExitRight()

@@ -35,6 +35,9 @@ void CVelmoraEUT_KRT_P940Dlg::ShowPage()
         }
         Platform::SleepMs(PAGE_CHANGE_PAUSE_MS);
         m_bmpBackground.LoadBitmap(pLayout->nBackground, m_scale.Dpi());
+        if (m_nPage == PAGE_DOWNLOAD) {
+            SamplePageColour();
+        }
 
         const int nChoice = m_nPage == PAGE_LICENSE ? m_nLicenseChoice : m_nNoticeChoice;
         // What the page does not name goes first, then the page's own controls in its order.
@@ -89,6 +92,21 @@ void CVelmoraEUT_KRT_P940Dlg::ShowPage()
         return;  // no page picture (no such page): the window keeps its size
     }
     SizeWindow();
+}
+
+void CVelmoraEUT_KRT_P940Dlg::SamplePageColour()
+{
+    // The words under the bar stand on the page's own colour, read where they stand.
+    const DialogControl* pRow = FindDialogControl(IDC_TEXT_RUN_PROGRESS);
+    if (m_bmpBackground.IsNull() || pRow == nullptr)
+        return;
+    CMemoryDC dcMem(nullptr);
+    CSelectObject select(dcMem.GetSafeHdc(), m_bmpBackground.GetSafeHandle());
+    const COLORREF clr = ::GetPixel(dcMem.GetSafeHdc(), m_scale.Px(pRow->nX), m_scale.Px(pRow->nY));
+    if (clr != CLR_INVALID && clr != m_clrPage) {
+        m_clrPage = clr;
+        m_brushPage.DeleteObject();
+    }
 }
 
 void CVelmoraEUT_KRT_P940Dlg::SetControlTexts()

@@ -13,6 +13,7 @@
 namespace {
 
 constexpr int FOCUS_RING_WIDTH = 2;
+constexpr int RUN_PROGRESS_FONT_PX = 14;
 
 }  // namespace
 
@@ -97,6 +98,14 @@ void CVelmoraEUT_KRT_P940Dlg::ScaleFonts()
     m_progress.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontProgress.GetSafeHandle()), TRUE);
     if (hOldProgress != nullptr)
         ::DeleteObject(hOldProgress);
+    // The whole run's line in the artwork's typeface, 14 pixels at 100 %.
+    HFONT hOldRun = m_fontRunProgress.Detach();
+    m_fontRunProgress.Attach(::CreateFontW(-m_scale.Px(RUN_PROGRESS_FONT_PX), 0, 0, 0, FW_SEMIBOLD, FALSE, FALSE, FALSE,
+                                           DEFAULT_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                                           DEFAULT_PITCH | FF_SWISS, L"Open Sans"));
+    m_textRunProgress.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontRunProgress.GetSafeHandle()), TRUE);
+    if (hOldRun != nullptr)
+        ::DeleteObject(hOldRun);
     // Rich edit draws twips at the system's scale; the zoom makes up the difference.
     if (nDpi == nSystem)
         m_richLicense.SendMessage(EM_SETZOOM, 0, 0);

@@ -11,6 +11,7 @@
 #include "cli/progress_display.h"
 #include "cli/run_log.h"
 #include "download/download_messages.h"
+#include "download/run_progress.h"
 #include "download/notify.h"
 #include "image/partition_files.h"
 #include "platform/clock.h"
@@ -117,22 +118,6 @@ std::string EarlyExitText(int nExit)
 }
 
 // "Erase Flash.... [AMSS4]" names the partition that begins; its slot in the partition list.
-int SlotOfEraseStatus(const std::string& strText)
-{
-    const char* pszPrefix = "Erase Flash.... [";
-    if (strText.rfind(pszPrefix, 0) != 0 || strText.back() != ']') {
-        return -1;
-    }
-    const size_t nPrefix = std::strlen(pszPrefix);
-    const std::string strName = strText.substr(nPrefix, strText.size() - nPrefix - 1);
-    for (int nSlot = 0; nSlot < PARTITION_SLOTS; ++nSlot) {
-        if (strName == PartitionNames[nSlot]) {
-            return nSlot;
-        }
-    }
-    return -1;
-}
-
 }  // namespace
 
 bool BeginRunReports(const FlashOptions& options, const char* pszToolVersion, std::string* pstrError)
@@ -189,15 +174,8 @@ void EndRunReports(int nExit)
 
 struct CRunReporter::Impl {
     std::unique_ptr<CProgressDisplay> pDisplay;  // text mode only
-    CWriteRate rate;
-    int nSlot = -1;             // the partition being written
-    uint64_t nDoneBefore = 0;   // bytes of the partitions before it
-    int nPartitionsDone = 0;
-    int64_t nLastWriteMs = 0;
+    CRunProgress progress;
     std::string strFinal;
-
-    void OnStatus(const std::string& strText);
-    void OnProgress(int nPercent);
 };
 
 CRunReporter::CRunReporter() : m_pImpl(std::make_unique<Impl>())
@@ -215,45 +193,6 @@ const std::string& CRunReporter::FinalText() const
     return m_pImpl->strFinal;
 }
 
-void CRunReporter::Impl::OnStatus(const std::string& strText)
-{
-    const int nNewSlot = SlotOfEraseStatus(strText);
-    if (nNewSlot >= 0) {
-        if (!rate.Begun()) {
-            // The partition files are made by now: the whole run's size is known.
-            uint64_t nTotal = 0;
-            for (int i = FIRST_WRITTEN_SLOT; i < PARTITION_SLOTS; ++i) {
-                uint64_t nSize = 0;
-                if (PartitionFileList[i].m_szPath[0] != '\0' &&
-                    Platform::GetFileSize(PartitionFileList[i].m_szPath, &nSize)) {
-                    nTotal += nSize;
-                }
-            }
-            rate.SetTotal(nTotal);
-        }
-        if (nSlot >= 0) {
-            nDoneBefore += PartitionFileList[nSlot].m_dwFileSize;
-        }
-        nSlot = nNewSlot;
-    } else if (strText == STATUS_PARTITION_DONE) {
-        ++nPartitionsDone;
-    }
-}
-
-void CRunReporter::Impl::OnProgress(int nPercent)
-{
-    (void)nPercent;
-    if (nSlot < 0) {
-        return;
-    }
-    const int64_t nNow = EngineMs();
-    const uint64_t nDone = nDoneBefore + PartitionFileList[nSlot].m_dwBytesWritten;
-    if (nDone != rate.Done() || !rate.Begun()) {
-        nLastWriteMs = nNow;
-    }
-    rate.Update(nDone, nNow);
-}
-
 void CRunReporter::OnNotify(int32_t nCode)
 {
     Impl& impl = *m_pImpl;
@@ -262,7 +201,7 @@ void CRunReporter::OnNotify(int32_t nCode)
     const int nPercent = ProgressPercent;
     double dLeft = -1.0;
     if (nCode == NOTIFY_STATUS) {
-        impl.OnStatus(strText);
+        impl.progress.OnStatus(strText);
         if (!strText.empty()) {
             reports.log.Write("status: " + strText);
         }
@@ -270,8 +209,8 @@ void CRunReporter::OnNotify(int32_t nCode)
             reports.log.Write("port opened: COM" + std::to_string(static_cast<unsigned>(DetectedPort.load())));
         }
     } else if (nCode == NOTIFY_PROGRESS) {
-        impl.OnProgress(nPercent);
-        dLeft = impl.rate.SecondsLeft(EngineMs());
+        impl.progress.OnProgress(EngineMs());
+        dLeft = impl.progress.SecondsLeft(EngineMs());
     } else if (nCode == NOTIFY_FINISHED) {
         impl.strFinal = strText;
         reports.bFinished = true;
@@ -295,9 +234,9 @@ void CRunReporter::OnNotify(int32_t nCode)
     } else if (nCode == NOTIFY_PROGRESS) {
         event.nKind = FLASH_EVENT_PROGRESS;
         event.nPercent = nPercent;
-        event.strPartition = impl.nSlot >= 0 ? PartitionNames[impl.nSlot] : "";
-        event.nBytesDone = impl.rate.Done();
-        event.nBytesTotal = impl.rate.Total();
+        event.strPartition = impl.progress.PartitionName();
+        event.nBytesDone = impl.progress.Rate().Done();
+        event.nBytesTotal = impl.progress.Rate().Total();
         event.dElapsedSeconds = static_cast<double>(EngineMs()) / 1000.0;
         event.dEtaSeconds = dLeft;
         Emit(event);
@@ -310,12 +249,13 @@ void CRunReporter::Finish()
     if (impl.pDisplay) {
         impl.pDisplay->Finish();
     }
-    if (impl.rate.Done() == 0) {
+    const CRunProgress& progress = impl.progress;
+    if (progress.Rate().Done() == 0) {
         return;
     }
     // The writing's own time: from the first block to the last acknowledged one.
-    const double dSeconds = static_cast<double>(impl.nLastWriteMs - impl.rate.BeginMs()) / 1000.0;
-    const std::string strSummary = FormatWriteSummary(impl.rate.Done(), impl.nPartitionsDone, dSeconds);
+    const double dSeconds = static_cast<double>(progress.LastWriteMs() - progress.Rate().BeginMs()) / 1000.0;
+    const std::string strSummary = FormatWriteSummary(progress.Rate().Done(), progress.PartitionsDone(), dSeconds);
     Reports().log.Write(strSummary);
     if (impl.pDisplay) {
         std::printf("%s\n", strSummary.c_str());

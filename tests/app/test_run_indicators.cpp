@@ -3,6 +3,9 @@
 #include <shobjidl.h>
 
 #include <atomic>
+#include <cstdio>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +14,7 @@
 #include "download/download_worker.h"
 #include "download/engine_state.h"
 #include "download/notify.h"
+#include "image/partition_files.h"
 #include "platform/files.h"
 #include "tests/app/wizard_fixture.h"
 
@@ -84,20 +88,69 @@ unsigned SteppingWorker(void* pParam)
     return 0;
 }
 
+// Two partitions as the download writes them, 300000 and 100000 bytes, each reported from 0 to 100 %.
+std::string g_strRunFolder;
+unsigned TwoPartitionWorker(void* pParam)
+{
+    std::unique_ptr<DownloadJob> pJob(static_cast<DownloadJob*>(pParam));
+    Platform::DeleteFileAt(pJob->strImagePath.c_str());
+    const struct {
+        int nSlot;
+        const char* pszName;
+        uint32_t nSize;
+    } parts[] = {{4, "APPS", 300000}, {5, "DATA", 100000}};
+    for (int i = 0; i < PARTITION_SLOTS; ++i) {
+        PartitionFileList[i] = PartitionFileEntry{};
+    }
+    for (const auto& part : parts) {
+        const std::string strPath = g_strRunFolder + "\\" + part.pszName;
+        FILE* pFile = std::fopen(strPath.c_str(), "wb");
+        const std::vector<char> bytes(part.nSize, '\x5A');
+        std::fwrite(bytes.data(), 1, bytes.size(), pFile);
+        std::fclose(pFile);
+        std::snprintf(PartitionFileList[part.nSlot].m_szPath, sizeof(PartitionFileList[part.nSlot].m_szPath), "%s",
+                      strPath.c_str());
+        std::snprintf(PartitionNames[part.nSlot], sizeof(PartitionNames[part.nSlot]), "%s", part.pszName);
+    }
+    for (const auto& part : parts) {
+        const std::string strErase = std::string("Erase Flash.... [") + part.pszName + "]";
+        NotifyStatus(strErase.c_str());
+        PartitionFileEntry& slot = PartitionFileList[part.nSlot];
+        slot.m_dwFileSize = part.nSize;
+        for (uint32_t nDone : {0u, part.nSize / 2, part.nSize}) {
+            slot.m_dwBytesWritten = nDone;
+            NotifyDialog(0, NOTIFY_PROGRESS, static_cast<int32_t>(uint64_t{nDone} * 100 / part.nSize), "");
+        }
+        NotifyStatus("Download complete!");
+    }
+    while (!g_bRelease && !DownloadAbort) {
+        Sleep(5);
+    }
+    for (const auto& part : parts) {
+        Platform::DeleteFileAt(PartitionFileList[part.nSlot].m_szPath);
+    }
+    NotifyStatus(g_strFinal.c_str());
+    NotifyDialog(0, NOTIFY_FINISHED, 0, g_strFinal.c_str());
+    return 0;
+}
+
 class RunIndicatorsTest : public WizardTest {
 protected:
-    void Run(const char* pszFinal)
+    void Run(const char* pszFinal, Platform::ThreadProc pfnWorker = &SteppingWorker)
     {
         g_strFinal = pszFinal;
         g_bRelease = false;
         m_pDlg->RunIndicators().UseTaskbar(&m_taskbar);
-        m_pDlg->SetWorkerStart(&Platform::StartThread, &SteppingWorker);
+        m_pDlg->SetWorkerStart(&Platform::StartThread, pfnWorker);
         SetDevicePort("COM7");
         GoToPage(PAGE_DOWNLOAD);
         EnableWindow(Item(IDC_BTN_START), TRUE);
         Click(IDC_BTN_START);
         ASSERT_TRUE(PumpUntil([&] { return m_taskbar.m_calls.size() >= 5; }, 20000));
         Pump(100);
+        if (m_fnWhileRunning) {
+            m_fnWhileRunning();
+        }
         EXPECT_TRUE(m_pDlg->RunIndicators().IsKeepingAwake());  // no sleep while the device is written
         g_bRelease = true;
         ASSERT_TRUE(PumpUntil([&] { return !m_pDlg->IsWorkerRunning(); }, 20000));
@@ -105,6 +158,7 @@ protected:
     }
 
     CRecordingTaskbar m_taskbar;
+    std::function<void()> m_fnWhileRunning;
 };
 
 }  // namespace
@@ -125,4 +179,30 @@ TEST_F(RunIndicatorsTest, FailureTurnsTheButtonRedUntilTheRestart)
     EXPECT_EQ(m_taskbar.m_calls, expected);
     Click(IDC_BTN_START);  // the restart face: back to page 0
     EXPECT_EQ(m_taskbar.m_calls.back(), "none");
+}
+
+TEST_F(RunIndicatorsTest, TheButtonAndTheLineUnderTheBarFollowTheWholeRun)
+{
+    // Each partition's bar starts again at 0 %; the whole run's share never goes back: 150000 of 400000
+    // bytes is 37 %, the first partition written 75 %, half the second 87 %.
+    char szTemp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, szTemp);
+    g_strRunFolder = szTemp;
+    if (!g_strRunFolder.empty() && g_strRunFolder.back() == '\\') {
+        g_strRunFolder.pop_back();
+    }
+    std::wstring strLine;
+    m_fnWhileRunning = [&] {
+        EXPECT_TRUE(PumpUntil([&] { return m_taskbar.m_calls.size() >= 6; }, 20000));
+        wchar_t szLine[200] = {};
+        GetWindowTextW(Item(IDC_TEXT_RUN_PROGRESS), szLine, 200);
+        strLine = szLine;
+        EXPECT_TRUE(IsWindowVisible(Item(IDC_TEXT_RUN_PROGRESS)));
+    };
+    Run("Software Download Complete.", &TwoPartitionWorker);
+    const std::vector<std::string> expected{"normal", "value 0/100", "value 37/100", "value 75/100", "value 87/100",
+                                            "value 100/100", "none"};
+    EXPECT_EQ(m_taskbar.m_calls, expected);
+    EXPECT_EQ(strLine, L"Partition 2 of 2 \u00B7 100 %");
+    EXPECT_EQ(ProgressCaption().substr(0, 15), "Elapsed time : ");  // the bar's own caption as designed
 }

@@ -41,20 +41,21 @@ TEST_F(WizardTest, EveryPageShowsPlacesAndEnablesItsControls)
     const Seen PRESS_START{IDC_IMG_PRESS_START, 0, 0, 0, 0};
     const Seen CABLE_SMALL{IDC_IMG_CABLE_SMALL, 0, 0, 0, 0};
     const Seen EXIT_RIGHT{IDC_BTN_EXIT, 862, 530, 132, 46};
+    const Seen RUN_PROGRESS{IDC_TEXT_RUN_PROGRESS, 137, 466, 750, 22};  // the whole run, under the start button
     const std::vector<Seen> pages[PAGE_COUNT] = {
         {EXIT, NEXT},
         {EXIT, BACK, NEXT, LICENSE_ACCEPT, LICENSE_DECLINE, LICENSE_TEXT},
         {EXIT, BACK, NEXT, NOTICE_ACCEPT, NOTICE_DECLINE},
         {EXIT, BACK, NEXT},
         {EXIT, BACK, NEXT},
-        {START, PROGRESS, PRESS_START, CABLE_SMALL},
+        {START, PROGRESS, PRESS_START, CABLE_SMALL, RUN_PROGRESS},
         {EXIT_RIGHT},
     };
     const int nNextEnabled[PAGE_COUNT] = {1, 1, 0, 1, 0, -1, -1};  // -1: not shown
     const int nAll[] = {IDC_BTN_EXIT, IDC_BTN_BACK, IDC_BTN_NEXT, IDC_RADIO_LICENSE_ACCEPT, IDC_RADIO_LICENSE_DECLINE,
                         IDC_RADIO_NOTICE_ACCEPT, IDC_RADIO_NOTICE_DECLINE, IDC_BTN_START, IDC_RICH_LICENSE, IDC_PROGRESS,
                         IDC_IMG_PRESS_START, IDC_IMG_CABLE_SMALL, IDC_IMG_CABLE_LARGE, IDC_IMG_CONNECTED,
-                        IDC_IMG_UPDATING, IDC_IMG_SUCCESS, IDC_IMG_FAILED};
+                        IDC_IMG_UPDATING, IDC_IMG_SUCCESS, IDC_IMG_FAILED, IDC_TEXT_RUN_PROGRESS};
 
     m_pDlg->m_nLicenseChoice = 1;
     m_pDlg->m_nNoticeChoice = 0;

@@ -10,6 +10,7 @@
 
 #include "cli/device_board.h"
 #include "cli/eta.h"
+#include "download/write_rate.h"
 #include "cli/json_events.h"
 #include "cli/run_log.h"
 #include "download/protocol.h"
