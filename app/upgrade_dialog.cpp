@@ -163,13 +163,16 @@ BOOL CVelmoraEUT_KRT_P940Dlg::OnInitDialog()
     MoveInsideWorkArea(rcWork.left + ((rcWork.right - rcWork.left) - nWidth) / 2,
                        rcWork.top + ((rcWork.bottom - rcWork.top) - nHeight) / 2);
 
-    // Message boxes of the engine belong to this window and carry its name.
+    // Message boxes of the engine belong to this window and carry its name, those of the worker thread
+    // too: a box without an owner can open behind the wizard, and the run would wait for it unseen.
+    // This thread never waits for the worker while a run is on, so the box's messages to its owner
+    // are handled.
     const HWND hDlg = m_hWnd;
     const DWORD dwUiThread = GetCurrentThreadId();
     Platform::SetMessageSink([hDlg, dwUiThread](const std::string& strText, const std::string& strCaption) {
         const std::string strTitleText = strCaption.empty() ? ProgramName() : strCaption;
         const bool bOwnThread = GetCurrentThreadId() == dwUiThread;
-        ::MessageBoxA(bOwnThread ? hDlg : nullptr, strText.c_str(), strTitleText.c_str(),
+        ::MessageBoxA(hDlg, strText.c_str(), strTitleText.c_str(),
                     MB_OK | MB_ICONEXCLAMATION | (bOwnThread ? 0 : MB_SETFOREGROUND));
     });
     // The framework gives the focus to the first tab stop: page 0's Next.

@@ -42,7 +42,7 @@ bool CheckUsbDriverFile();
 bool CheckUsbDriverPresent(int32_t nHostOsCode);
 
 // Writes the whole "FILE" resource to the path, replacing any file there. False when the resource is
-// missing or empty, or the file cannot be created or written (a partly written file stays).
+// missing or empty, or the file cannot be created or written whole (then no file is left at the path).
 bool ExtractResourceToFile(uint16_t nResourceId, const char* pszPath);
 
 // The installer's path in the temporary folder; false when it would not fit in HOST_MAX_PATH.

@@ -19,14 +19,17 @@ bool ExtractResourceToFile(uint16_t nResourceId, const char* pszPath)
     size_t nWritten = 0;
     while (nWritten < blob.nSize) {
         size_t nChunk = std::fwrite(blob.pData + nWritten, 1, blob.nSize - nWritten, pFile);
-        if (nChunk == 0) {
-            std::fclose(pFile);
-            return false;
-        }
+        if (nChunk == 0)
+            break;
         nWritten += nChunk;
     }
     // A full disk may show only when the buffered bytes are written out.
-    return std::fclose(pFile) == 0;
+    const bool bClosed = std::fclose(pFile) == 0;
+    if (nWritten == blob.nSize && bClosed)
+        return true;
+    // Part of a package installs nothing and keeps the space a second try would need.
+    Platform::DeleteFileAt(pszPath);
+    return false;
 }
 
 bool MakeInstallerPath(const std::string& strTempFolder, std::string* pstrPath)

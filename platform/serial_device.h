@@ -39,8 +39,7 @@ SerialWaitResult WaitSerialData(SerialHandle hDev, EventHandle hWaitEvent);
 // Ends a pending WaitSerialData with SERIAL_WAIT_CLOSED, now and for every later call.
 bool CancelSerialWait(SerialHandle hDev);
 // The same from any thread by cancelling the I/O in progress on the device, for a driver that fails
-// CancelSerialWait or ignores it. False where the system cannot cancel another thread's I/O (Windows before
-// Vista has no CancelIoEx).
+// CancelSerialWait or ignores it. False when the cancel failed.
 bool CancelSerialIo(SerialHandle hDev);
 // Bytes received and not yet read; 0 on error and once the device is being closed.
 uint32_t QueuedSerialBytes(SerialHandle hDev);

@@ -32,8 +32,7 @@ bool ReadOsVersion(OsVersionFacts* pFacts)
 uint16_t ReadProcessorArchitectureVia(const char* pszModule)
 {
     using GetNativeSystemInfoProc = void(WINAPI*)(LPSYSTEM_INFO);
-    // Looked up at run time: kernels before XP do not export it, and a static import would stop the
-    // program from loading there.
+    // Looked up at run time; a kernel that does not export it is served by GetSystemInfo.
     GetNativeSystemInfoProc pfnNative = nullptr;
     HMODULE hModule = pszModule != nullptr ? GetModuleHandleA(pszModule) : nullptr;
     if (hModule != nullptr) {

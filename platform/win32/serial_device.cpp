@@ -33,19 +33,6 @@ bool ClearLineError(HANDLE hComm, DWORD dwError, COMSTAT* pStat = nullptr)
     ClearCommError(hComm, &dwErrors, pStat != nullptr ? pStat : &stat);
     return true;
 }
-
-using CancelIoExProc = BOOL(WINAPI*)(HANDLE, LPOVERLAPPED);
-
-// CancelIoEx exists from Vista on; the product also runs on XP, so it is looked up, not linked.
-CancelIoExProc FindCancelIoEx()
-{
-    static const CancelIoExProc s_pfn = [] {
-        HMODULE hModule = GetModuleHandleA("kernel32.dll");
-        FARPROC pfn = hModule != nullptr ? GetProcAddress(hModule, "CancelIoEx") : nullptr;
-        return reinterpret_cast<CancelIoExProc>(reinterpret_cast<void (*)()>(pfn));
-    }();
-    return s_pfn;
-}
 }  // namespace
 
 SerialHandle OpenSerialDevice(const std::string& strName)
@@ -151,13 +138,12 @@ bool CancelSerialWait(SerialHandle hDev)
 
 bool CancelSerialIo(SerialHandle hDev)
 {
-    const CancelIoExProc pfnCancelIoEx = FindCancelIoEx();
-    if (hDev == nullptr || hDev->faults.bCancelIoFails || pfnCancelIoEx == nullptr) {
+    if (hDev == nullptr || hDev->faults.bCancelIoFails) {
         return false;
     }
     hDev->bCancelled.store(true);
     // Nothing pending is no failure: the waiting thread sees the flag before it waits again.
-    return pfnCancelIoEx(hDev->hComm, nullptr) != FALSE || GetLastError() == ERROR_NOT_FOUND;
+    return CancelIoEx(hDev->hComm, nullptr) != FALSE || GetLastError() == ERROR_NOT_FOUND;
 }
 
 uint32_t QueuedSerialBytes(SerialHandle hDev)

@@ -12,12 +12,6 @@ struct StartInfo {
     void* pArg;
 };
 
-// The id is kept from the start: GetThreadId does not exist before Vista.
-struct Win32Thread {
-    HANDLE hThread;
-    unsigned nId;
-};
-
 unsigned __stdcall ThreadEntry(void* pParam)
 {
     StartInfo info = *static_cast<StartInfo*>(pParam);
@@ -30,8 +24,7 @@ unsigned __stdcall ThreadEntry(void* pParam)
 ThreadHandle StartThread(ThreadProc pfnProc, void* pArg, ThreadPriority nPriority)
 {
     auto* pInfo = new StartInfo{pfnProc, pArg};
-    unsigned nId = 0;
-    const uintptr_t hThread = _beginthreadex(nullptr, 0, &ThreadEntry, pInfo, CREATE_SUSPENDED, &nId);
+    const uintptr_t hThread = _beginthreadex(nullptr, 0, &ThreadEntry, pInfo, CREATE_SUSPENDED, nullptr);
     if (hThread == 0) {
         delete pInfo;
         return nullptr;
@@ -39,7 +32,7 @@ ThreadHandle StartThread(ThreadProc pfnProc, void* pArg, ThreadPriority nPriorit
     HANDLE h = reinterpret_cast<HANDLE>(hThread);
     SetThreadPriority(h, nPriority == THREAD_PRIO_ABOVE_NORMAL ? THREAD_PRIORITY_ABOVE_NORMAL : THREAD_PRIORITY_NORMAL);
     ResumeThread(h);
-    return new Win32Thread{h, nId};
+    return h;
 }
 
 bool JoinThread(ThreadHandle hThread, uint32_t nTimeoutMs, unsigned* pExitCode)
@@ -47,7 +40,7 @@ bool JoinThread(ThreadHandle hThread, uint32_t nTimeoutMs, unsigned* pExitCode)
     if (hThread == nullptr) {
         return false;
     }
-    HANDLE h = static_cast<Win32Thread*>(hThread)->hThread;
+    HANDLE h = static_cast<HANDLE>(hThread);
     if (WaitForSingleObject(h, nTimeoutMs == 0xFFFFFFFFu ? INFINITE : nTimeoutMs) != WAIT_OBJECT_0) {
         return false;
     }
@@ -61,14 +54,13 @@ bool JoinThread(ThreadHandle hThread, uint32_t nTimeoutMs, unsigned* pExitCode)
 
 bool IsCurrentThread(ThreadHandle hThread)
 {
-    return hThread != nullptr && static_cast<Win32Thread*>(hThread)->nId == GetCurrentThreadId();
+    return hThread != nullptr && GetThreadId(static_cast<HANDLE>(hThread)) == GetCurrentThreadId();
 }
 
 void ReleaseThread(ThreadHandle hThread)
 {
     if (hThread != nullptr) {
-        CloseHandle(static_cast<Win32Thread*>(hThread)->hThread);
-        delete static_cast<Win32Thread*>(hThread);
+        CloseHandle(static_cast<HANDLE>(hThread));
     }
 }
 

@@ -12,6 +12,7 @@
 #include "download/download_worker.h"
 #include "download/engine_state.h"
 #include "download/notify.h"
+#include "download/reply_wait.h"
 #include "image/staging.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -36,6 +37,17 @@ unsigned ReportingWorker(void* pParam)
     NotifyDialog(0, NOTIFY_FINISHED, 0, g_strFinalText.c_str());
     g_bWorkerReturned = true;
     return 7;
+}
+
+// Waits for a reply with no port open: the engine's own "Event Error!" box, shown on this thread.
+unsigned EventErrorWorker(void* pParam)
+{
+    std::unique_ptr<DownloadJob> pJob(static_cast<DownloadJob*>(pParam));
+    Platform::DeleteFileAt(pJob->strImagePath.c_str());
+    WaitForReply(100);
+    NotifyStatus(MessageText.c_str());
+    NotifyDialog(0, NOTIFY_FINISHED, 0, MessageText.c_str());
+    return 0;
 }
 
 // Runs until the dialog asks it to stop, then ends through the failure path.
@@ -314,6 +326,21 @@ TEST_F(DownloadScreenTest, AnyOtherFinalTextIsAFailureWithARestart)
     EXPECT_EQ(m_pDlg->m_nPage, PAGE_INTRO);
     EXPECT_EQ(m_pDlg->m_bRestartMode, 0);
     EXPECT_FALSE(m_pDlg->IsWorkerRunning());
+}
+
+TEST_F(DownloadScreenTest, TheWorkersMessageBoxBelongsToTheWizard)
+{
+    m_pDlg->SetWorkerStart(&Platform::StartThread, &EventErrorWorker);
+    ReadyToStart();
+    CBoxAnswerer answer(IDOK);
+    Click(IDC_BTN_START);
+    ASSERT_TRUE(PumpUntil([&] { return !m_pDlg->IsWorkerRunning(); }, 20000));
+    ASSERT_TRUE(answer.Answered());
+    EXPECT_EQ(answer.Text(), "Event Error!");
+    // Owned, it stays in front of the wizard instead of opening unseen behind it.
+    EXPECT_EQ(answer.Owner(), m_pDlg->m_hWnd);
+    EXPECT_EQ(StatusPart(0), "Event Error!");
+    EXPECT_TRUE(IsWindowVisible(Item(IDC_IMG_FAILED)));
 }
 
 TEST_F(DownloadScreenTest, WorkerThatCannotStartLeavesNothingBehindAndTheButtonWorks)

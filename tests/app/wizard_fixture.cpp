@@ -111,6 +111,7 @@ struct CBoxAnswerer::State {
     std::atomic<bool> bAnswered{false};
     std::mutex mutex;
     std::string strText;
+    HWND hOwner = nullptr;
 };
 
 namespace {
@@ -129,6 +130,7 @@ DWORD WINAPI AnswerBoxes(void* pParam)
             {
                 std::lock_guard<std::mutex> lock(state->mutex);
                 state->strText = szText;
+                state->hOwner = GetWindow(hBox, GW_OWNER);
             }
             PostMessageA(hBox, WM_COMMAND, MAKEWPARAM(state->nButton, BN_CLICKED), 0);
             state->bAnswered = true;
@@ -158,6 +160,12 @@ std::string CBoxAnswerer::Text() const
 {
     std::lock_guard<std::mutex> lock(m_pState->mutex);
     return m_pState->strText;
+}
+
+HWND CBoxAnswerer::Owner() const
+{
+    std::lock_guard<std::mutex> lock(m_pState->mutex);
+    return m_pState->hOwner;
 }
 
 bool CBoxAnswerer::Answered() const

@@ -50,6 +50,8 @@ public:
     explicit CBoxAnswerer(int nButton);
     ~CBoxAnswerer();
     std::string Text() const;
+    // The window the box belongs to (it stays in front of that one).
+    HWND Owner() const;
     bool Answered() const;
 
     struct State;

@@ -59,6 +59,8 @@ PY
 KRT_RELEASE_BUILD="$WORK/b" KRT_RELEASE_HOST="$WORK/a/host" "$ROOT/scripts/release.sh" --firmware "$WORK/fw.bin" --driver "$WORK/driver.msi" \
     --out "$WORK/out2" >"$WORK/b.log" 2>&1 || fail "second release" "$WORK/b.log"
 cmake --build "$WORK/a/product" --target krt-flash >/dev/null && cmake --build "$WORK/b/product" --target krt-flash >/dev/null
+/usr/bin/python3 "$ROOT/tests/release/pe_windows_version.py" "$WORK/out/krt-upgrade.exe" "$WORK/a/product/cli/krt-flash.exe" \
+    >"$WORK/pe.log" 2>&1 && pass "both programs ask for Windows 7" || fail "Windows version in the PE headers" "$WORK/pe.log"
 for exe in app/krt-upgrade.exe cli/krt-flash.exe; do
     a="$(sha256sum <"$WORK/a/product/$exe" | cut -d' ' -f1)"; b="$(sha256sum <"$WORK/b/product/$exe" | cut -d' ' -f1)"
     [ -n "$a" ] && [ "$a" = "$b" ] && pass "reproducible $exe: $a" || fail "reproducible $exe: $a vs $b"
