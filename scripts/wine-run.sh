@@ -37,6 +37,18 @@ TEMPLATE="$TEMPLATE_ROOT/prefix"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINEARCH=win64
+# Debian's `wine` starts the 32-bit loader wherever wine32 is installed, and a kernel without IA-32
+# emulation cannot start that one: there `wine` (also for the peers' `wine reg`) is the 64-bit loader,
+# which runs everything in these 64-bit prefixes.
+if [ -x /usr/lib/wine/wine64 ] && [ -x /usr/lib/wine/wine ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    if [ ! -x "$TEMPLATE_ROOT/bin/wine" ]; then
+        mkdir -p "$TEMPLATE_ROOT/bin"
+        printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$TEMPLATE_ROOT/bin/wine.$$"
+        chmod +x "$TEMPLATE_ROOT/bin/wine.$$"
+        mv -f "$TEMPLATE_ROOT/bin/wine.$$" "$TEMPLATE_ROOT/bin/wine"
+    fi
+    export PATH="$TEMPLATE_ROOT/bin:$PATH" WINELOADER=/usr/lib/wine/wine64
+fi
 
 make_template() {
     mkdir -p "$TEMPLATE_ROOT"
@@ -44,7 +56,7 @@ make_template() {
         flock 9
         if [ ! -f "$TEMPLATE/.ready" ]; then
             rm -rf "$TEMPLATE"
-            WINEPREFIX="$TEMPLATE" wineboot -i >/dev/null 2>&1
+            WINEPREFIX="$TEMPLATE" wine wineboot -i >/dev/null 2>&1
             WINEPREFIX="$TEMPLATE" wineserver -w
             touch "$TEMPLATE/.ready"
         fi
