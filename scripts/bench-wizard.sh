@@ -19,7 +19,7 @@ export KRT_WINE_X=1 KRT_SIM_UNREGISTERED=1
 export KRT_WIZARD_EXE="$(win "$BUILD/app/krt-upgrade.exe")"
 export KRT_FLASH_EXE="$(win "$BUILD/cli/krt-flash.exe")"
 # One device, two sessions: the wizard's, then the CLI's.
-export KRT_WINE_PEER="$ROOT/tests/e2e/wine_sim_peer.sh $TOOLS/sim/krt-devsim 7 --runs 2"
+export KRT_WINE_PEER="'$ROOT/tests/e2e/wine_sim_peer.sh' '$TOOLS/sim/krt-devsim' 7 --runs 2"
 export KRT_WINE_PEER_WAIT="{prefix}/dosdevices/com7"
 unset KRT_TIME_SCALE
 exec "$ROOT/scripts/wine-run.sh" "$BUILD/bench/bench_wizard.exe"

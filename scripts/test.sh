@@ -6,9 +6,31 @@
 # where the kernel starts 32-bit programs natively (Wine's 32-bit loader is one), which is found out here.
 # KRT_WIN32_TESTS=off leaves the 32-bit suite out as a kernel without 32-bit support would.
 # Exits non-zero when anything fails; the last line sums up all suites.
+# Ctrl-C (SIGINT) or SIGTERM ends the run with every process it started.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 ROOT="$PWD"
+
+# The run goes on in a second instance of this script while this one waits for it: a signal reaches
+# this one at once, not only when the command in the foreground ends. Every process of the run carries
+# KRT_TEST_RUN in its environment, so this one finds and ends them all, also the stages beside the
+# others (sessions of their own), Xvfb and wineserver (a daemon of its own).
+source "$ROOT/scripts/run-mark.sh"
+if [ -z "${KRT_TEST_RUN:-}" ]; then
+    export KRT_TEST_RUN="$$.$(date +%s%N)"
+    end_run() {  # exit status
+        trap '' INT TERM HUP
+        echo "=== interrupted: ending every process of the run" >&2
+        end_marked "KRT_TEST_RUN=$KRT_TEST_RUN"
+        exit "$1"
+    }
+    trap 'end_run 130' INT
+    trap 'end_run 143' TERM
+    trap 'end_run 129' HUP
+    bash "$ROOT/scripts/test.sh" "$@" &
+    wait $!
+    exit $?
+fi
 JOBS="${KRT_JOBS:-$(nproc)}"
 # Most tests wait on simulated devices and Wine rather than compute: twice as many as there are cores.
 TEST_JOBS="${KRT_TEST_JOBS:-$((2 * JOBS))}"
@@ -46,10 +68,11 @@ run_ctest() {  # dir label
     return $rc
 }
 
-# run_script NAME COMMAND: a scripted suite outside ctest; its "N passed, M failed" line counts.
+# run_script NAME COMMAND...: a scripted suite outside ctest; its "N passed, M failed" line counts.
 run_script() {
     local name="$1" log="$ROOT/build/$1-test.log" t0=$SECONDS
-    bash -c "$2" 2>&1 | tee "$log"
+    shift
+    "$@" 2>&1 | tee "$log"
     local rc=${PIPESTATUS[0]}
     local line
     line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" | tail -1)
@@ -62,17 +85,17 @@ run_script() {
     return $rc
 }
 
-# stage NAME BUILD-COMMANDS TEST-COMMANDS: the two are timed apart; the tests run only after a build
-# that succeeded.
+# stage NAME BUILD [TESTS]: two commands (the functions below), timed apart; the tests run only after
+# a build that succeeded.
 stage() {
     local name="$1" build="$2" tests="${3:-}"
     local t0=$SECONDS t1 ok=1
     echo "=== stage: $name"
-    if ! eval "$build"; then
+    if ! "$build"; then
         ok=0
     fi
     t1=$SECONDS
-    if [ $ok -eq 1 ] && [ -n "$tests" ] && ! eval "$tests"; then
+    if [ $ok -eq 1 ] && [ -n "$tests" ] && ! "$tests"; then
         ok=0
     fi
     [ $ok -eq 1 ] || failed_stages+=("$name")
@@ -125,7 +148,7 @@ win32_tests_can_run() {
     return 0
 }
 
-# background NAME COMMAND: a stage that needs only the processor runs beside the stages that mostly wait
+# background NAME COMMAND...: a stage that needs only the processor runs beside the stages that mostly wait
 # (the Wine suites), at the lowest priority, so it takes only what they leave; its output and results are
 # collected at the end. It runs as this script again, in a session of its own: where the kernel shares
 # the processor between sessions first (autogroups), only the nice value of its own session keeps it
@@ -133,9 +156,9 @@ win32_tests_can_run() {
 bg_names=()
 bg_pids=()
 background() {
-    local name="$1" cmd="$2"
-    KRT_BESIDE_NAME="$name" KRT_BESIDE_CMD="$cmd" setsid -w bash "$ROOT/scripts/test.sh" \
-        >"$ROOT/build/$name-stage.log" 2>&1 &
+    local name="$1"
+    shift
+    KRT_BESIDE_NAME="$name" setsid -w bash "$ROOT/scripts/test.sh" "$@" >"$ROOT/build/$name-stage.log" 2>&1 &
     bg_names+=("$name")
     bg_pids+=($!)
     echo "=== stage: $name runs beside the next stages (output at the end)"
@@ -160,14 +183,20 @@ collect_background() {
     done
 }
 
-fuzz_stage() {
-    stage fuzz 'configure build-fuzz -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="$LINES_ONLY" -DKRT_FUZZ=ON \
-                  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ &&
-                cmake --build build-fuzz -j "$JOBS" --target krt_fuzzers' \
-               'KRT_CTEST_ARGS="-L fuzz" run_ctest build-fuzz fuzz'
+fuzz_build() {
+    configure build-fuzz -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="$LINES_ONLY" -DKRT_FUZZ=ON \
+        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ &&
+        cmake --build build-fuzz -j "$JOBS" --target krt_fuzzers
+}
+fuzz_tests() { KRT_CTEST_ARGS="-L fuzz" run_ctest build-fuzz fuzz; }
+fuzz_stage() { stage fuzz fuzz_build fuzz_tests; }
+release_args=()
+release_tests() {
+    run_script release bash tests/release/release_test.sh build/resources/mkimage/krt_mkimage "${release_args[@]}"
 }
 release_stage() {  # wizard test driver [, toolchain]
-    stage release 'true' "run_script release \"bash tests/release/release_test.sh build/resources/mkimage/krt_mkimage $*\""
+    release_args=("$@")
+    stage release true release_tests
 }
 
 # The release check starts beside the others once the native build is there: its two release builds
@@ -177,9 +206,9 @@ release_started=0
 start_release_beside() {
     [[ " $STAGES " == *" release "* ]] && [ "$release_started" = 0 ] || return 0
     release_started=1
-    local wait_for=""
-    [[ " $STAGES " == *" win "* ]] && wait_for="$ROOT/build-win/krt-build.status"
-    background release "export KRT_RELEASE_WAIT_FOR=$wait_for; release_stage build-win/tests/app_e2e/app_e2e_wizard_tests.exe"
+    local -x KRT_RELEASE_WAIT_FOR=""
+    [[ " $STAGES " == *" win "* ]] && KRT_RELEASE_WAIT_FOR="$ROOT/build-win/krt-build.status"
+    background release release_stage build-win/tests/app_e2e/app_e2e_wizard_tests.exe
 }
 
 # Ninja for a new build folder (it schedules the six builds' compiles better than make); a folder that
@@ -203,7 +232,7 @@ native_tools() {
 if [ -n "${KRT_BESIDE_NAME:-}" ]; then
     echo 19 >/proc/self/autogroup 2>/dev/null
     chrt -i -p 0 $$ >/dev/null 2>&1 || renice -n 19 -p $$ >/dev/null 2>&1
-    eval "$KRT_BESIDE_CMD"
+    "$@"
     {
         echo "$total_pass $total_fail"
         echo "${failed_stages[*]}"
@@ -225,56 +254,79 @@ if [[ " $STAGES " == *" win"* ]] && command -v wine >/dev/null; then
                     exec bash scripts/wine-run.sh --prepare' >/dev/null 2>&1 &
 fi
 
+native_build() { configure_native && cmake --build build -j "$JOBS"; }
+native_tests() {
+    if win32_tests_can_run; then start_release_beside; fi
+    run_ctest build native
+}
+# The engine, the simulator and krt-flash under ASan and UBSan; the service-bench runs of several
+# krt-flash processes (label process) test process handling and run natively only. The simulated
+# device's program and the image builder are the native build's (test tools, not the engine).
+asan_build() {
+    native_tools &&
+        configure build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="$LINES_ONLY" -DKRT_SANITIZE=ON \
+            -DKRT_BENCHMARKS=OFF -DKRT_HOST_TOOLS_DIR="$ROOT/build" &&
+        cmake --build build-asan -j "$JOBS"
+}
+asan_tests() {
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        KRT_CTEST_ARGS="-LE slow|process" run_ctest build-asan asan
+}
+# The engine's threads (worker, receive thread, simulator) under ThreadSanitizer; krt-flash is left out
+# of this build.
+tsan_build() {
+    native_tools &&
+        configure build-tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="$LINES_ONLY" -DKRT_TSAN=ON \
+            -DKRT_BENCHMARKS=OFF -DKRT_CLI=OFF -DKRT_HOST_TOOLS_DIR="$ROOT/build" &&
+        cmake --build build-tsan -j "$JOBS"
+}
+tsan_tests() {
+    TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 KRT_CTEST_ARGS="-LE slow" run_ctest build-tsan tsan
+}
+# The 32-bit build writes its status where the release check, beside the others, waits for it.
+win_build() {
+    local rc
+    configure build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+        -DCMAKE_BUILD_TYPE=Release -DKRT_FAST_LINK=ON -DKRT_HOST_TOOLS_DIR="$ROOT/build" &&
+        cmake --build build-win -j "$JOBS"
+    rc=$?
+    mkdir -p build-win
+    echo $rc >build-win/krt-build.status
+    [ $rc -eq 0 ]
+}
+win_tests() {
+    if win32_tests_can_run; then
+        windows_suites+=("32-bit (build-win) ran")
+        WIN32_RAN=1
+        run_ctest build-win win
+    else
+        windows_suites+=("32-bit (build-win) built, tests left out: $WIN32_REASON")
+        echo "=== win: the 32-bit Windows tests are left out: $WIN32_REASON"
+    fi
+}
+win64_build() {
+    configure build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+        -DCMAKE_BUILD_TYPE=Release -DKRT_FAST_LINK=ON -DKRT_BENCHMARKS=OFF -DKRT_HOST_TOOLS_DIR="$ROOT/build" &&
+        cmake --build build-win64 -j "$JOBS"
+}
+# The wizard's run at real speed (label slow) and its runs driven from outside (label product) are the
+# product's: the 32-bit build runs them where it can, else this one.
+win64_tests() {
+    windows_suites+=("64-bit (build-win64) ran")
+    if [ "${WIN32_RAN:-0}" = 1 ]; then KRT_CTEST_ARGS="-LE slow|product" run_ctest build-win64 win64
+    else run_ctest build-win64 win64; fi
+}
+
 for s in $STAGES; do
     case "$s" in
-    native)
-        stage native 'configure_native && cmake --build build -j "$JOBS"' \
-                     'if win32_tests_can_run; then start_release_beside; fi
-                      run_ctest build native' ;;
-    asan)
-        # The engine, the simulator and krt-flash under ASan and UBSan; the service-bench runs of several
-        # krt-flash processes (label process) test process handling and run natively only. The simulated
-        # device's program and the image builder are the native build's (test tools, not the engine).
-        stage asan 'native_tools &&
-                    configure build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="$LINES_ONLY" -DKRT_SANITIZE=ON -DKRT_BENCHMARKS=OFF \
-                      -DKRT_HOST_TOOLS_DIR="$ROOT/build" &&
-                    cmake --build build-asan -j "$JOBS"' \
-                   'ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-                    KRT_CTEST_ARGS="-LE slow|process" run_ctest build-asan asan' ;;
-    tsan)
-        # The engine's threads (worker, receive thread, simulator) under ThreadSanitizer; krt-flash is
-        # left out of this build.
-        stage tsan 'native_tools &&
-                    configure build-tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="$LINES_ONLY" -DKRT_TSAN=ON -DKRT_BENCHMARKS=OFF -DKRT_CLI=OFF \
-                      -DKRT_HOST_TOOLS_DIR="$ROOT/build" &&
-                    cmake --build build-tsan -j "$JOBS"' \
-                   'TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-                    KRT_CTEST_ARGS="-LE slow" run_ctest build-tsan tsan' ;;
-    fuzz)
-        background fuzz fuzz_stage ;;
+    native) stage native native_build native_tests ;;
+    asan) stage asan asan_build asan_tests ;;
+    tsan) stage tsan tsan_build tsan_tests ;;
+    fuzz) background fuzz fuzz_stage ;;
     win)
         WIN32_RAN=0
-        stage win 'configure build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-                     -DCMAKE_BUILD_TYPE=Release -DKRT_FAST_LINK=ON -DKRT_HOST_TOOLS_DIR="$ROOT/build" &&
-                   cmake --build build-win -j "$JOBS"; win_rc=$?; mkdir -p build-win; echo $win_rc >build-win/krt-build.status
-                   [ $win_rc -eq 0 ]' \
-                  'if win32_tests_can_run; then
-                       windows_suites+=("32-bit (build-win) ran")
-                       WIN32_RAN=1
-                       run_ctest build-win win
-                   else
-                       windows_suites+=("32-bit (build-win) built, tests left out: $WIN32_REASON")
-                       echo "=== win: the 32-bit Windows tests are left out: $WIN32_REASON"
-                   fi' ;;
-    win64)
-        # The wizard's run at real speed (label slow) and its runs driven from outside (label product)
-        # are the product's: the 32-bit build runs them where it can, else this one.
-        stage win64 'configure build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
-                       -DCMAKE_BUILD_TYPE=Release -DKRT_FAST_LINK=ON -DKRT_BENCHMARKS=OFF -DKRT_HOST_TOOLS_DIR="$ROOT/build" &&
-                     cmake --build build-win64 -j "$JOBS"' \
-                    'windows_suites+=("64-bit (build-win64) ran")
-                     if [ "${WIN32_RAN:-0}" = 1 ]; then KRT_CTEST_ARGS="-LE slow|product" run_ctest build-win64 win64
-                     else run_ctest build-win64 win64; fi' ;;
+        stage win win_build win_tests ;;
+    win64) stage win64 win64_build win64_tests ;;
     release)
         # scripts/release.sh as the maker runs it; the wizard check under Wine in the 32-bit build where
         # it runs (started beside the others after the native build, when that comes first), else in a

@@ -4,7 +4,21 @@
 # KRT_WINE_KEEP=1 keeps the run's prefix for inspection. The run's prefix is exported as
 # WINEPREFIX, so a test can reach $WINEPREFIX/dosdevices and the registry through `wine reg`.
 #   wine-run.sh --prepare    makes the pristine prefix (if there is none yet) and runs nothing
+# Ctrl-C (SIGINT), SIGTERM or SIGHUP ends the program with everything the run started: its Wine processes
+# and wineserver, the peer, the X server; so does the program's own end.
 set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/run-mark.sh"
+# Every process of this run, wineserver (a daemon of its own) included, carries the mark.
+export KRT_WINE_RUN="$$.$(date +%s%N)"
+interrupted=0
+trap 'interrupted=1; exit 130' INT
+trap 'interrupted=1; exit 143' TERM
+trap 'interrupted=1; exit 129' HUP
+# Long steps run in the background while this script waits, so that it takes a signal at once; they
+# keep its input (a command in the background would read from /dev/null).
+in_background() {  # command...
+    if [ -e /dev/fd/0 ]; then "$@" <&0 & else "$@" & fi
+}
 
 # Wine needs a home; a bare environment (a CI runner) may not say where it is.
 if [ -z "${HOME:-}" ]; then
@@ -22,11 +36,11 @@ if [ -n "${KRT_WINE_SMALL_TEMP:-}" ] && [ -z "${KRT_SMALL_TEMP:-}" ]; then
         # the user's name in it belong to that user).
         as_user=()
         if [ "$(id -u)" != 0 ]; then as_user=(unshare -U --map-user="$(id -u)" --map-group="$(id -g)"); fi
-        KRT_SMALL_TEMP="$small" unshare -rm sh -c "$mount_and_run" _ "$KRT_WINE_SMALL_TEMP" "$small" \
+        trap '[ $interrupted -eq 0 ] || end_marked "KRT_WINE_RUN=$KRT_WINE_RUN"; rmdir "$small"' EXIT
+        KRT_SMALL_TEMP="$small" in_background unshare -rm sh -c "$mount_and_run" _ "$KRT_WINE_SMALL_TEMP" "$small" \
             "${as_user[@]}" bash "${BASH_SOURCE[0]}" "$@"
-        rc=$?
-        rmdir "$small"
-        exit $rc
+        wait $!
+        exit $?
     fi
     rmdir "$small"
     echo "wine-run: this system allows no private mount; no small temporary folder" >&2
@@ -37,33 +51,35 @@ TEMPLATE="$TEMPLATE_ROOT/prefix"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINEARCH=win64
-# Where the kernel starts no 32-bit programs, Debian's "wine" (and every tool that goes through it:
-# wineboot, wine reg) still picks the 32-bit loader, which only fails there; the 64-bit loader serves
-# the 64-bit build. A folder of our own that names it "wine" goes first on PATH.
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1 && [ -x /usr/lib/wine/wine64 ]; then
-    LOADER64_DIR="$TEMPLATE_ROOT/loader64"
-    if [ ! -x "$LOADER64_DIR/wine-stable" ]; then
-        mkdir -p "$LOADER64_DIR"
-        for name in wine wine-stable; do
-            printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$LOADER64_DIR/$name.$$"
-            chmod +x "$LOADER64_DIR/$name.$$"
-            mv -f "$LOADER64_DIR/$name.$$" "$LOADER64_DIR/$name"
-        done
+# Debian's `wine` starts the 32-bit loader wherever wine32 is installed, and a kernel without IA-32
+# emulation cannot start that one: there `wine` (also for the peers' `wine reg`) is the 64-bit loader,
+# which runs everything in these 64-bit prefixes.
+if [ -x /usr/lib/wine/wine64 ] && [ -x /usr/lib/wine/wine ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    if [ ! -x "$TEMPLATE_ROOT/bin/wine" ]; then
+        mkdir -p "$TEMPLATE_ROOT/bin"
+        printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$TEMPLATE_ROOT/bin/wine.$$"
+        chmod +x "$TEMPLATE_ROOT/bin/wine.$$"
+        mv -f "$TEMPLATE_ROOT/bin/wine.$$" "$TEMPLATE_ROOT/bin/wine"
     fi
-    export PATH="$LOADER64_DIR:$PATH"
-    export WINELOADER=/usr/lib/wine/wine64
+    export PATH="$TEMPLATE_ROOT/bin:$PATH" WINELOADER=/usr/lib/wine/wine64
 fi
 
+# The template counts as made only when wineboot succeeded: one that failed or was interrupted leaves a
+# prefix without ".ready", which the next run makes again.
 make_template() {
     mkdir -p "$TEMPLATE_ROOT"
     (
         flock 9
-        if [ ! -f "$TEMPLATE/.ready" ]; then
-            rm -rf "$TEMPLATE"
-            WINEPREFIX="$TEMPLATE" wineboot -i >/dev/null 2>&1
-            WINEPREFIX="$TEMPLATE" wineserver -w
-            touch "$TEMPLATE/.ready"
+        [ ! -f "$TEMPLATE/.ready" ] || exit 0
+        rm -rf "$TEMPLATE"
+        WINEPREFIX="$TEMPLATE" wine wineboot -i >/dev/null 2>&1
+        rc=$?
+        WINEPREFIX="$TEMPLATE" wineserver -w
+        if [ $rc -ne 0 ] || [ ! -f "$TEMPLATE/system.reg" ]; then
+            echo "wine-run: wineboot failed (exit status $rc); no pristine prefix" >&2
+            exit 1
         fi
+        touch "$TEMPLATE/.ready"
     ) 9>"$TEMPLATE_ROOT/.lock"
 }
 
@@ -85,10 +101,31 @@ start_xvfb() {
     fi
     export DISPLAY=":$display"
 }
-if [ "${1:-}" = "--prepare" ]; then make_template; exit 0; fi
+
+RUN_PREFIX=""
+PEER_PID=""
+cleanup() {
+    trap '' INT TERM HUP
+    if [ -n "$PEER_PID" ]; then kill "$PEER_PID" 2>/dev/null; wait "$PEER_PID" 2>/dev/null; fi
+    if [ -n "$RUN_PREFIX" ]; then WINEPREFIX="$RUN_PREFIX" wineserver -k >/dev/null 2>&1; fi
+    if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; fi
+    # Cut short, the run may leave more: the peer's own helpers, Wine programs that the server had not
+    # ended yet, an interrupted wineboot.
+    [ $interrupted -eq 0 ] || end_marked "KRT_WINE_RUN=$KRT_WINE_RUN"
+    [ -n "$RUN_PREFIX" ] || return 0
+    if [ "${KRT_WINE_KEEP:-0}" != "1" ]; then rm -rf "$RUN_PREFIX"; else echo "wine-run: kept $RUN_PREFIX" >&2; fi
+}
+trap cleanup EXIT
+
+if [ "${1:-}" = "--prepare" ]; then
+    make_template &
+    wait $!
+    exit $?
+fi
 if [ "${KRT_WINE_X:-0}" = "1" ]; then start_xvfb; fi
 
-make_template
+make_template &
+wait $! || exit 1
 RUN_PREFIX="$(mktemp -d "${TMPDIR:-/tmp}/krt-wine.XXXXXX")"
 # Wine's own programs and libraries (system32, syswow64, winsxs: over a gigabyte) are hard links to
 # the pristine prefix's files, the rest is copied: a run adds files to those folders at most, and
@@ -116,10 +153,18 @@ export WINEPREFIX="$RUN_PREFIX"
 # A native helper (a simulated device, a test peer) can run beside the program: KRT_WINE_PEER is its
 # command line, with {prefix} standing for the run's prefix; KRT_WINE_PEER_WAIT names a file (same
 # substitution) that must exist before the program starts, such as the dosdevices link of its COM port.
-PEER_PID=""
+# Words of the command line may be quoted ('...' or "...", for paths with spaces); it is split into
+# words as xargs does, never run by a shell.
 if [ -n "${KRT_WINE_PEER:-}" ]; then
-    peer_cmd="${KRT_WINE_PEER//\{prefix\}/$RUN_PREFIX}"
-    bash -c "exec $peer_cmd" &
+    peer=()
+    while IFS= read -r -d '' word; do
+        peer+=("${word//\{prefix\}/$RUN_PREFIX}")
+    done < <(printf '%s' "$KRT_WINE_PEER" | xargs -r printf '%s\0')
+    if [ ${#peer[@]} -eq 0 ]; then
+        echo "wine-run: KRT_WINE_PEER names no command" >&2
+        exit 2
+    fi
+    "${peer[@]}" &
     PEER_PID=$!
     if [ -n "${KRT_WINE_PEER_WAIT:-}" ]; then
         wait_for="${KRT_WINE_PEER_WAIT//\{prefix\}/$RUN_PREFIX}"
@@ -127,15 +172,8 @@ if [ -n "${KRT_WINE_PEER:-}" ]; then
     fi
 fi
 
-cleanup() {
-    if [ -n "$PEER_PID" ]; then kill "$PEER_PID" 2>/dev/null; wait "$PEER_PID" 2>/dev/null; fi
-    wineserver -k >/dev/null 2>&1
-    if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; fi
-    if [ "${KRT_WINE_KEEP:-0}" != "1" ]; then rm -rf "$RUN_PREFIX"; else echo "wine-run: kept $RUN_PREFIX" >&2; fi
-}
-trap cleanup EXIT
-
-wine "$@"
+in_background wine "$@"
+wait $!
 rc=$?
 # KRT_WINE_PEER_CHECK=1: the peer ends by itself and its exit status counts too (a simulated device
 # that verifies its flash, say).

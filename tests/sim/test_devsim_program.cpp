@@ -58,7 +58,7 @@ protected:
 
     void Launch(const std::string& strArgs)
     {
-        std::string strCommand = std::string("exec ") + KRT_DEVSIM_PATH + " --link '" + m_strLink + "' " + strArgs + " 2>&1";
+        std::string strCommand = std::string("exec '") + KRT_DEVSIM_PATH + "' --link '" + m_strLink + "' " + strArgs + " 2>&1";
         int anPipe[2];
         ASSERT_EQ(pipe(anPipe), 0);
         m_nPid = fork();
@@ -233,7 +233,7 @@ TEST_F(DevsimProgramTest, ServesSeveralRunsOnFreshPtysBehindTheSameLink)
 
 TEST(DevsimProgram, HelpDocumentsEveryOptionAndBadOptionsAreRefused)
 {
-    FILE* pPipe = popen(KRT_DEVSIM_PATH " --help 2>&1", "r");
+    FILE* pPipe = popen("'" KRT_DEVSIM_PATH "' --help 2>&1", "r");
     ASSERT_NE(pPipe, nullptr);
     std::string strHelp;
     char szBuffer[4096];
@@ -248,7 +248,7 @@ TEST(DevsimProgram, HelpDocumentsEveryOptionAndBadOptionsAreRefused)
                                   "leading-7f", "first=N", "every=K"}) {
         EXPECT_NE(strHelp.find(pszOption), std::string::npos) << pszOption;
     }
-    EXPECT_EQ(WEXITSTATUS(system(KRT_DEVSIM_PATH " --delay write 2>/dev/null")), 2);
-    EXPECT_EQ(WEXITSTATUS(system(KRT_DEVSIM_PATH " --split sideways 2>/dev/null")), 2);
-    EXPECT_EQ(WEXITSTATUS(system(KRT_DEVSIM_PATH " --verify /nonexistent/image.bin 2>/dev/null")), 2);
+    EXPECT_EQ(WEXITSTATUS(system("'" KRT_DEVSIM_PATH "' --delay write 2>/dev/null")), 2);
+    EXPECT_EQ(WEXITSTATUS(system("'" KRT_DEVSIM_PATH "' --split sideways 2>/dev/null")), 2);
+    EXPECT_EQ(WEXITSTATUS(system("'" KRT_DEVSIM_PATH "' --verify /nonexistent/image.bin 2>/dev/null")), 2);
 }
