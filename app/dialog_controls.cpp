@@ -36,6 +36,7 @@ const DialogControl g_controls[] = {
     {IDC_PROGRESS,              KIND_PROGRESS,    &Member<&D::m_progress>,             137, 370, 750, 20, 0, 0, 0,                                                                 nullptr, 11, false, false},
     {IDC_RICH_LICENSE,          KIND_RICH_EDIT,   &Member<&D::m_richLicense>,          115, 140, 780, 280, 0, 0, 0,                                                                nullptr, 1, true, false},
     {IDC_TEXT_RUN_PROGRESS,     KIND_TEXT,        &Member<&D::m_textRunProgress>,      137, 466, 750, 22, 0, 0, 0,                                                                 nullptr, 18, false, false},
+    {IDC_TEXT_GUIDANCE,         KIND_TEXT,        &Member<&D::m_textGuidance>,         137, 154, 750, 40, 0, 0, 0,                                                                 nullptr, 19, false, false},
 };
 // clang-format on
 

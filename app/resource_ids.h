@@ -37,6 +37,7 @@
 #define IDC_PROGRESS 2031
 #define IDC_IMG_CABLE_LARGE 2032
 #define IDC_TEXT_RUN_PROGRESS 2033
+#define IDC_TEXT_GUIDANCE 2034
 // Not in the template: created at initialisation.
 #define IDC_STATUS_BAR 2040
 

@@ -107,6 +107,8 @@ public:
     CRichEditCtrl m_richLicense;
     // Under the per-partition bar: how far the whole run is ("Partition 2 of 4 · 41 % · about 1 min left").
     CStatic m_textRunProgress;
+    // Under the failure banner: what most likely went wrong and what to do.
+    CStatic m_textGuidance;
 
 protected:
     void DoDataExchange() override;
@@ -204,6 +206,7 @@ private:
     CRunIndicators m_runIndicators;
     CRunProgress m_runProgress;
     CGdiObject<HFONT> m_fontRunProgress;
+    CGdiObject<HFONT> m_fontGuidance;
     CBrush m_brushPage;
     COLORREF m_clrPage = RGB(0xF4, 0xF6, 0xF9);
 

@@ -10,6 +10,7 @@
 #include "app/page_layout.h"
 #include "app/upgrade_dialog.h"
 #include "download/download_worker.h"
+#include "download/failure_guidance.h"
 #include "download/elapsed_text.h"
 #include "download/engine_state.h"
 #include "download/notify.h"
@@ -66,6 +67,15 @@ std::string FormatText(const char* pszFormat, const std::string& strFolder, cons
     char szText[2048];
     std::snprintf(szText, sizeof(szText), pszFormat, pszFolder, strNeeded.c_str(), strDetail.c_str());
     return szText;
+}
+
+std::wstring Utf16(const char* pszUtf8)
+{
+    const int nLength = ::MultiByteToWideChar(CP_UTF8, 0, pszUtf8, -1, nullptr, 0);
+    std::wstring strWide(nLength > 0 ? static_cast<size_t>(nLength) : 1, L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, pszUtf8, -1, strWide.data(), nLength);
+    strWide.resize(strWide.size() - 1);
+    return strWide;
 }
 
 }  // namespace
@@ -342,6 +352,9 @@ void CVelmoraEUT_KRT_P940Dlg::ShowDownloadOutcome(const std::string& strFinal)
         m_progress.SetPos(0);
         m_progress.UpdateWindow();
         m_imgFailed.ShowWindow(SW_SHOW);
+        const FailureKind nKind = ClassifyFailure(strFinal, FindDevicePort() != 0);
+        ::SetWindowTextW(m_textGuidance.m_hWnd, Utf16(FailureGuidance(nKind)).c_str());
+        m_textGuidance.ShowWindow(SW_SHOW);
         SkinControl(m_btnStart, RESTART_FACE_NORMAL, RESTART_FACE_PRESSED, 0);
         m_btnStart.SetWindowText(RESTART_CAPTION);
         m_btnStart.EnableWindow(TRUE);
@@ -380,7 +393,8 @@ void CVelmoraEUT_KRT_P940Dlg::ShowRunProgress()
 
 LRESULT CVelmoraEUT_KRT_P940Dlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam)
 {
-    if (reinterpret_cast<HWND>(lParam) != m_textRunProgress.m_hWnd) {
+    const HWND hControl = reinterpret_cast<HWND>(lParam);
+    if (hControl != m_textRunProgress.m_hWnd && hControl != m_textGuidance.m_hWnd) {
         Default();
         return 0;
     }

@@ -36,6 +36,8 @@ void CVelmoraEUT_KRT_P940Dlg::ApplyScale(int nDpi)
             picture.SetPicture(row.nNormal, nDpi);
             picture.SetWindowPos(nullptr, m_scale.Px(row.nX), m_scale.Px(row.nY), 0, 0,
                                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        } else if (row.nKind == KIND_TEXT) {
+            PlaceControl(row.nId, row.nX, row.nY, row.nWidth, row.nHeight);  // words stand where the table says
         } else if (row.nKind == KIND_SKIN_BUTTON) {
             auto& button = static_cast<CSkinButton&>(control);
             button.SetArtworkScale(nDpi);
@@ -106,6 +108,13 @@ void CVelmoraEUT_KRT_P940Dlg::ScaleFonts()
     m_textRunProgress.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontRunProgress.GetSafeHandle()), TRUE);
     if (hOldRun != nullptr)
         ::DeleteObject(hOldRun);
+    HFONT hOldGuidance = m_fontGuidance.Detach();
+    m_fontGuidance.Attach(::CreateFontW(-m_scale.Px(RUN_PROGRESS_FONT_PX), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                        DEFAULT_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                                        DEFAULT_PITCH | FF_SWISS, L"Open Sans"));
+    m_textGuidance.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontGuidance.GetSafeHandle()), TRUE);
+    if (hOldGuidance != nullptr)
+        ::DeleteObject(hOldGuidance);
     // Rich edit draws twips at the system's scale; the zoom makes up the difference.
     if (nDpi == nSystem)
         m_richLicense.SendMessage(EM_SETZOOM, 0, 0);

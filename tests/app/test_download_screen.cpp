@@ -320,9 +320,15 @@ TEST_F(DownloadScreenTest, AnyOtherFinalTextIsAFailureWithARestart)
     EXPECT_TRUE(IsWindowVisible(Item(IDC_BTN_EXIT)));
     EXPECT_EQ(ClientRectOf(IDC_BTN_EXIT).left, EXIT_RIGHT_X);
     EXPECT_EQ(ClientRectOf(IDC_BTN_EXIT).top, EXIT_RIGHT_Y);
+    // Under the banner, what to do: an unknown failure gets the general advice.
+    EXPECT_TRUE(IsWindowVisible(Item(IDC_TEXT_GUIDANCE)));
+    char szGuidance[512] = {};
+    GetWindowTextA(Item(IDC_TEXT_GUIDANCE), szGuidance, sizeof(szGuidance));
+    EXPECT_NE(std::string(szGuidance).find("contact support"), std::string::npos) << szGuidance;
 
     // The restart leads to the first page, not to a new download.
     Click(IDC_BTN_START);
+    EXPECT_FALSE(IsWindowVisible(Item(IDC_TEXT_GUIDANCE)));
     EXPECT_EQ(m_pDlg->m_nPage, PAGE_INTRO);
     EXPECT_EQ(m_pDlg->m_bRestartMode, 0);
     EXPECT_FALSE(m_pDlg->IsWorkerRunning());

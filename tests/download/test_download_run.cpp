@@ -11,6 +11,7 @@
 #include "cli/exit_codes.h"
 #include "download/download_messages.h"
 #include "download/engine_state.h"
+#include "download/failure_guidance.h"
 #include "download/notify.h"
 #include "platform/console.h"
 #include "platform/files.h"
@@ -301,4 +302,36 @@ TEST_F(DownloadRunTest, PartitionFilesThatDoNotFitTheDiskNameTheFolderNotTheImag
     EXPECT_TRUE(m_pDevice->GetTranscript().empty()) << "nothing is flashed from incomplete partition files";
     ExpectFolderEmpty();
     ExpectPortFree();
+}
+
+TEST(FailureGuidance, EachKindOfFailureGetsItsOwnAdvice)
+{
+    struct Case {
+        const char* pszFinal;
+        bool bDeviceThere;
+        FailureKind nKind;
+        const char* pszAdvice;  // words the advice must hold
+    };
+    const Case cases[] = {
+        {"Software Download Complete.", true, FAILURE_NONE, ""},
+        {"Error in Finding Com Port!", false, FAILURE_NO_PORT, "download mode"},
+        {"Cannot Open ComPort!", true, FAILURE_NO_PORT, "other programs"},
+        {"Unable to get a response for the Startup Command. Upgrade aborted.", true, FAILURE_NO_ANSWER,
+         "not in download mode"},
+        {"Unrecognized Response. Unrecognized ACK Value: 3.", true, FAILURE_STARTUP_REFUSED, "battery"},
+        {"Error in Erasing Flash!", true, FAILURE_WRITE, "not a hub"},
+        {"Error in Writing Flash!", true, FAILURE_WRITE, "another USB cable"},
+        {"Flash download error!", true, FAILURE_WRITE, "USB port on the PC itself"},
+        {"Error in Writing Flash!", false, FAILURE_DEVICE_GONE, "disconnected"},
+        {"Error in Executing Download!Close USB Failed. Code 1", true, FAILURE_END_STEP, "from the start"},
+        {"Unable to Reset Phone!", true, FAILURE_END_STEP, "from the start"},
+        {"Cannot write the partition files to C:\\Temp: No space left on device", true, FAILURE_TEMP_FULL, "200 MB"},
+        {"Event Error!", true, FAILURE_OTHER, "contact support"},
+    };
+    for (const Case& c : cases) {
+        const FailureKind nKind = ClassifyFailure(c.pszFinal, c.bDeviceThere);
+        EXPECT_EQ(nKind, c.nKind) << c.pszFinal;
+        EXPECT_NE(std::string(FailureGuidance(nKind)).find(c.pszAdvice), std::string::npos) << c.pszFinal;
+    }
+    EXPECT_NE(std::string(FailureGuidance(FAILURE_DRIVER)).find("driver"), std::string::npos);
 }
