@@ -6,6 +6,7 @@
 #include "download/download_sequence.h"
 #include "download/engine_state.h"
 #include "download/notify.h"
+#include "download/run_stop.h"
 #include "image/partition_files.h"
 #include "platform/clock.h"
 #include "serial/base_comm.h"
@@ -28,7 +29,8 @@ unsigned DownloadWorker(void* pParam)
 
     if (bSuccess) {
         DiscardComPort();
-        Platform::SleepMs(REBOOT_WAIT_MS);
+        // The download is complete: a stop here only spares the wait for the device's reboot.
+        Platform::SleepMs(REBOOT_WAIT_MS, RunStopEvent());
         NotifyStatus(DOWNLOAD_COMPLETE_TEXT);
         NotifyDialog(0, NOTIFY_FINISHED, 0, DOWNLOAD_COMPLETE_TEXT);
         return 1;

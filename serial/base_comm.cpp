@@ -6,6 +6,7 @@
 
 #include "download/download_messages.h"
 #include "download/engine_state.h"
+#include "download/run_stop.h"
 #include "platform/clock.h"
 #include "platform/os_platform_id.h"
 #include "platform/process_id.h"
@@ -267,18 +268,18 @@ bool InitComPort()
         return false;
     }
     g_pComm->SetPortParams(DetectedPort, 115200, 8, 0, 0);
-    Platform::SleepMs(100);
+    Platform::SleepMs(100, RunStopEvent());
     if (!g_pComm->CreateIoEvents()) {
         FormatMessageText("%s", MSG_CANNOT_CREATE_PORT);
         return false;
     }
-    Platform::SleepMs(100);
+    Platform::SleepMs(100, RunStopEvent());
     if (!g_pComm->Open()) {
         FormatMessageText("%s", g_pComm->m_hComm == nullptr && g_pComm->ThreadStartFailed() ? MSG_NO_RECEIVE_THREAD
                                                                                            : MSG_CANNOT_OPEN_PORT);
         return false;
     }
-    Platform::SleepMs(100);
+    Platform::SleepMs(100, RunStopEvent());
     g_pComm->SetFramePrefix(false);
     return true;
 }

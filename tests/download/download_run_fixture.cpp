@@ -5,6 +5,7 @@
 #include "download/download_worker.h"
 #include "download/engine_state.h"
 #include "download/notify.h"
+#include "download/run_stop.h"
 #include "image/staging.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -39,6 +40,7 @@ void DownloadRunFixture::TearDown()
         m_pDevice->Stop();
     }
     DiscardComPort();
+    ClearRunStop();
     Platform::SetTimeScale(1.0);
     for (const auto& entry : std::filesystem::directory_iterator(m_strFolder)) {
         std::filesystem::remove(entry.path());
