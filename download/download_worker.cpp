@@ -21,14 +21,14 @@ unsigned DownloadWorker(void* pParam)
         nRebuildFlag = pJob->nRebuildFlag;
     }
     // A port object left from an earlier run is not reused.
-    DiscardComPort();
+    CBaseComm::Discard(g_pComm);
 
     NotifyStatus(STATUS_DOWNLOAD_START);
     const bool bSuccess = RunDownload(strImagePath.c_str(), nRebuildFlag);
     RemoveStagedFiles(strImagePath.c_str());
 
     if (bSuccess) {
-        DiscardComPort();
+        CBaseComm::Discard(g_pComm);
         // The download is complete: a stop here only spares the wait for the device's reboot.
         Platform::SleepMs(REBOOT_WAIT_MS, RunStopEvent());
         NotifyStatus(DOWNLOAD_COMPLETE_TEXT);
@@ -37,7 +37,7 @@ unsigned DownloadWorker(void* pParam)
     }
     // When no port was opened there is nothing to close on the line; the object is discarded all the same.
     PortNotOpened = 0;
-    DiscardComPort();
+    CBaseComm::Discard(g_pComm);
     const std::string strFinal = MessageText;
     NotifyStatus(strFinal.c_str());
     NotifyDialog(0, NOTIFY_FINISHED, 0, strFinal.c_str());

@@ -39,7 +39,7 @@ void DownloadRunFixture::TearDown()
     if (m_pDevice) {
         m_pDevice->Stop();
     }
-    DiscardComPort();
+    CBaseComm::Discard(g_pComm);
     ClearRunStop();
     Platform::SetTimeScale(1.0);
     for (const auto& entry : std::filesystem::directory_iterator(m_strFolder)) {
