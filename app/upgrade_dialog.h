@@ -187,8 +187,6 @@ private:
     void ShowStagingFailure(const std::string& strMessage);
     void ShowStartFailure(const char* pszStatus);
     void ShowDownloadOutcome(const std::string& strFinal);
-    void RequestAbort();
-    void EndAbortedRun();
     void ReleaseEndedWorker();
     bool ConfirmClose();
 
@@ -200,9 +198,7 @@ private:
     bool m_bInFinalReport = false;
     bool m_bStatusPaintPending = false;
     int64_t m_nLastStatusPaintMs = 0;
-    bool m_bAbortRequested = false;
     bool m_bClosing = false;
-    double m_dTimeScaleBeforeAbort = 1.0;
     CRunIndicators m_runIndicators;
     CRunProgress m_runProgress;
     CGdiObject<HFONT> m_fontRunProgress;

@@ -14,6 +14,7 @@
 #include "download/elapsed_text.h"
 #include "download/engine_state.h"
 #include "download/notify.h"
+#include "download/run_stop.h"
 #include "image/staging.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -46,8 +47,6 @@ constexpr const char* CONFIRM_STOP_TEXT =
     "A software download is running.\n\n"
     "If you stop it now, the device is left without working software until a download completes.\n\n"
     "Stop the download and close the program?";
-// Once a stop is asked for, the rest of the run's waits take a thousandth of their time.
-constexpr double ABORT_TIME_FACTOR = 0.001;
 // How long the dialog waits for a worker that has made its final report (real milliseconds).
 constexpr uint32_t WORKER_END_WAIT_MS = 10000;
 // The device's port number has to fit the 8 bits the port is opened by.
@@ -170,8 +169,7 @@ void CVelmoraEUT_KRT_P940Dlg::OnStartDownload()
     pJob->strImagePath = m_strImagePath;
     pJob->nRebuildFlag = 1;
     NotifyWindow = m_hWnd;
-    DownloadAbort = 0;
-    m_bAbortRequested = false;
+    ClearRunStop();
     m_pWorkerThread = m_pfnStartThread(m_pfnWorker, pJob, Platform::THREAD_PRIO_NORMAL);
     KillTimer(DETECT_PORT_TIMER);
     if (m_pWorkerThread == nullptr) {
@@ -290,12 +288,11 @@ LRESULT CVelmoraEUT_KRT_P940Dlg::OnDownloadNotify(WPARAM, LPARAM lParam)
         StopWorker();
         m_bInFinalReport = false;
         const std::string strFinal = StatusText;
+        ClearRunStop();
         if (m_bClosing) {
-            EndAbortedRun();
             EndDialog(IDCANCEL);
             break;
         }
-        EndAbortedRun();
         ShowDownloadOutcome(strFinal);
         break;
     }
@@ -428,28 +425,8 @@ void CVelmoraEUT_KRT_P940Dlg::StopWorker()
         PostMessage(WM_WORKER_ENDED);
         return;
     }
-    // Still at work: it stops at its next step, cleans up and reports, which ends it as above.
-    RequestAbort();
-}
-
-void CVelmoraEUT_KRT_P940Dlg::RequestAbort()
-{
-    if (m_bAbortRequested) {
-        return;
-    }
-    m_bAbortRequested = true;
-    m_dTimeScaleBeforeAbort = Platform::GetTimeScale();
-    DownloadAbort = 1;
-    Platform::SetTimeScale(m_dTimeScaleBeforeAbort * ABORT_TIME_FACTOR);
-}
-
-void CVelmoraEUT_KRT_P940Dlg::EndAbortedRun()
-{
-    if (m_bAbortRequested) {
-        Platform::SetTimeScale(m_dTimeScaleBeforeAbort);
-        m_bAbortRequested = false;
-    }
-    DownloadAbort = 0;
+    // Still at work: its next wait ends at once, it cleans up and reports, which ends it as above.
+    RequestRunStop();
 }
 
 LRESULT CVelmoraEUT_KRT_P940Dlg::OnWorkerEnded(WPARAM, LPARAM)
@@ -493,6 +470,6 @@ bool CVelmoraEUT_KRT_P940Dlg::ConfirmClose()
     }
     m_bClosing = true;
     SetStatus(0, STOPPING_TEXT);
-    RequestAbort();
+    RequestRunStop();
     return false;
 }

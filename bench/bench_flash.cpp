@@ -172,7 +172,7 @@ bool RunOnce(const std::string& strDevsim, uint32_t nThrottle, const std::string
     const int64_t nWall = phase.nEndMs - nWallStart;
     const uint64_t nWireBytes = WriteFrameBytes();
     RemoveStagedFiles(strImage.c_str());
-    DiscardComPort();
+    CBaseComm::Discard(g_pComm);
     SetNotifySink({});
     Platform::UnregisterSerialPort(nPort);
     int nStatus = 0;

@@ -10,8 +10,8 @@
 #include "cli/run_reports.h"
 #include "cli/simulated_device.h"
 #include "download/download_worker.h"
-#include "download/engine_state.h"
 #include "download/notify.h"
+#include "download/run_stop.h"
 #include "image/partition_files.h"
 #include "image/staging.h"
 #include "platform/clock.h"
@@ -136,7 +136,7 @@ int RunFlash(const FlashOptions& options)
     CRunReporter display;
     SetNotifySink([&display](int32_t nCode) { display.OnNotify(nCode); });
     NotifyWindow = nullptr;
-    DownloadAbort = 0;
+    ClearRunStop();
 
     auto* pJob = new DownloadJob;
     pJob->strImagePath = strImagePath;
@@ -153,10 +153,9 @@ int RunFlash(const FlashOptions& options)
     while (!Platform::JoinThread(hWorker, WORKER_POLL_REAL_MS, nullptr)) {
         if (Platform::InterruptRequested() && !bInterrupted) {
             bInterrupted = true;
-            // The run ends through its own failure path, which closes the port and removes the files;
-            // what is left of its waits runs at a thousandth of the time.
-            DownloadAbort = 1;
-            Platform::SetTimeScale(Platform::GetTimeScale() * 0.001);
+            // The run ends at its next wait, through its own failure path, which closes the port and
+            // removes the files.
+            RequestRunStop();
             std::fprintf(stderr, "\nkrt-flash: interrupted; closing the port and removing the staged files\n");
         }
     }

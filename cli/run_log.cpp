@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "download/protocol.h"
+#include "download/run_stop.h"
 #include "platform/clock.h"
 
 namespace {
@@ -155,6 +156,8 @@ void CRunLog::OnReplyWaited(uint32_t nTimeoutMs, int32_t nResult, const uint8_t*
         }
     } else if (nResult == REPLY_TIMEOUT) {
         std::snprintf(szOutcome, sizeof(szOutcome), "time-out after %u ms", nTimeoutMs);
+    } else if (RunStopRequested()) {
+        std::snprintf(szOutcome, sizeof(szOutcome), "stopped (interrupted)");
     } else {
         std::snprintf(szOutcome, sizeof(szOutcome), "wait failed (%d)", nResult);
     }

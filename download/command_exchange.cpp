@@ -2,6 +2,7 @@
 
 #include "download/engine_state.h"
 #include "download/reply_wait.h"
+#include "download/run_stop.h"
 #include "platform/clock.h"
 
 namespace {
@@ -32,7 +33,7 @@ bool ExchangeCommand(const CommandStep& step, const std::function<void()>& fnSen
 {
     WaitOutLateReplies(step.nTimeoutMs);
     for (int nAttempt = 0; nAttempt < step.nAttempts; ++nAttempt) {
-        if (DownloadAbort) {
+        if (RunStopRequested()) {
             return false;
         }
         fnSend();
@@ -48,7 +49,7 @@ bool ExchangeCommand(const CommandStep& step, const std::function<void()>& fnSen
         if (IsReplySuccess(nWait)) {
             return true;
         }
-        Platform::SleepMs(step.nPauseMs);
+        Platform::SleepMs(step.nPauseMs, RunStopEvent());
     }
     return false;
 }

@@ -10,6 +10,7 @@
 #include "download/notify.h"
 #include "download/protocol.h"
 #include "download/reply_wait.h"
+#include "download/run_stop.h"
 #include "image/container.h"
 #include "image/partition_files.h"
 #include "platform/clock.h"
@@ -21,11 +22,11 @@ namespace {
 
 bool FindPortWithRetries()
 {
-    for (int nTry = 0; nTry < PORT_SEARCH_TRIES && !DownloadAbort; ++nTry) {
+    for (int nTry = 0; nTry < PORT_SEARCH_TRIES && !RunStopRequested(); ++nTry) {
         if ((FindDevicePort() & 0xFF) != 0) {
             return true;
         }
-        Platform::SleepMs(PORT_SEARCH_PAUSE_MS);
+        Platform::SleepMs(PORT_SEARCH_PAUSE_MS, RunStopEvent());
     }
     return false;
 }

@@ -6,6 +6,7 @@
 #include "download/download_sequence.h"
 #include "download/engine_state.h"
 #include "download/notify.h"
+#include "download/run_stop.h"
 #include "image/partition_files.h"
 #include "platform/clock.h"
 #include "serial/base_comm.h"
@@ -20,22 +21,23 @@ unsigned DownloadWorker(void* pParam)
         nRebuildFlag = pJob->nRebuildFlag;
     }
     // A port object left from an earlier run is not reused.
-    DiscardComPort();
+    CBaseComm::Discard(g_pComm);
 
     NotifyStatus(STATUS_DOWNLOAD_START);
     const bool bSuccess = RunDownload(strImagePath.c_str(), nRebuildFlag);
     RemoveStagedFiles(strImagePath.c_str());
 
     if (bSuccess) {
-        DiscardComPort();
-        Platform::SleepMs(REBOOT_WAIT_MS);
+        CBaseComm::Discard(g_pComm);
+        // The download is complete: a stop here only spares the wait for the device's reboot.
+        Platform::SleepMs(REBOOT_WAIT_MS, RunStopEvent());
         NotifyStatus(DOWNLOAD_COMPLETE_TEXT);
         NotifyDialog(0, NOTIFY_FINISHED, 0, DOWNLOAD_COMPLETE_TEXT);
         return 1;
     }
     // When no port was opened there is nothing to close on the line; the object is discarded all the same.
     PortNotOpened = 0;
-    DiscardComPort();
+    CBaseComm::Discard(g_pComm);
     const std::string strFinal = MessageText;
     NotifyStatus(strFinal.c_str());
     NotifyDialog(0, NOTIFY_FINISHED, 0, strFinal.c_str());

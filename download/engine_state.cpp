@@ -7,7 +7,6 @@ std::string MessageText;
 uint8_t ReplyBuffer[RX_BUFFER_SIZE] = {};
 int32_t ReplyLength = 0;
 volatile int32_t PortNotOpened = 0;
-std::atomic<int32_t> DownloadAbort{0};
 
 void FormatMessageText(const char* pszFormat, ...)
 {

@@ -1,6 +1,5 @@
 #pragma once
 // Process-wide values the download steps share with the worker and the dialog.
-#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -20,7 +19,3 @@ extern int32_t ReplyLength;
 
 // The run ended before a port was opened, so the worker must not close it.
 extern volatile int32_t PortNotOpened;
-
-// Set from outside the worker (Ctrl-C in the command-line flasher) to end the run at the next command:
-// the run then fails through its ordinary path, so the port is closed and the files are removed.
-extern std::atomic<int32_t> DownloadAbort;

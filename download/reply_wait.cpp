@@ -4,6 +4,7 @@
 
 #include "download/command_observer.h"
 #include "download/engine_state.h"
+#include "download/run_stop.h"
 #include "platform/message_box.h"
 #include "platform/named_event.h"
 #include "serial/base_comm.h"
@@ -18,7 +19,7 @@ int32_t WaitForReplyUnobserved(uint32_t nTimeoutMs)
         FormatMessageText("%s", MSG_EVENT_ERROR);
         Platform::ShowMessageBox(MessageText.c_str(), "", Platform::MESSAGE_ICON_NONE);
     }
-    const Platform::WaitResult nWait = Platform::WaitEventObject(hEvent, nTimeoutMs);
+    const Platform::WaitResult nWait = Platform::WaitEventObjectOrStop(hEvent, RunStopEvent(), nTimeoutMs);
     Platform::ResetEventObject(hEvent);
     Platform::CloseEventObject(hEvent);
 
@@ -30,7 +31,7 @@ int32_t WaitForReplyUnobserved(uint32_t nTimeoutMs)
         return REPLY_TIMEOUT;
     case Platform::WAIT_RESULT_FAILED:
         return REPLY_WAIT_FAILED;
-    default:
+    default:  // a stop of the run among them
         return REPLY_ERROR;
     }
 }

@@ -3,7 +3,8 @@
 #include <cstdint>
 
 // Waits nTimeoutMs for the reply event of the current port object. REPLY_OK copies the reply into
-// ReplyBuffer; REPLY_TIMEOUT, REPLY_WAIT_FAILED and REPLY_ERROR leave it as it was.
+// ReplyBuffer; REPLY_TIMEOUT, REPLY_WAIT_FAILED and REPLY_ERROR leave it as it was. A stop of the run
+// ends the wait at once with REPLY_ERROR.
 int32_t WaitForReply(uint32_t nTimeoutMs);
 
 // A command succeeded: the wait gave REPLY_OK and the reply just received carries status ACK_OK.

@@ -3,6 +3,8 @@
 // retry paths quickly: with a time scale of 0.01 a 3000 ms pause takes 30 ms.
 #include <cstdint>
 
+#include "platform/named_event.h"
+
 namespace Platform {
 
 // Factor applied to every sleep and wait; 1.0 is real time. Values <= 0 are ignored.
@@ -19,6 +21,10 @@ uint32_t ScaledMs(uint32_t nMs);
 
 // Sleeps nMs engine milliseconds.
 void SleepMs(uint32_t nMs);
+// The same, unless hStop (a manual-reset event) is set by then or meanwhile: false when it ended the sleep.
+// A stop is asked for through an event of its own, never through the time scale, so the waits of other
+// threads keep their length.
+bool SleepMs(uint32_t nMs, EventHandle hStop);
 
 // Monotonic real time in milliseconds, for measuring.
 int64_t MonotonicMs();

@@ -12,6 +12,7 @@ enum WaitResult {
     WAIT_RESULT_TIMEOUT = 1,
     WAIT_RESULT_FAILED = 2,
     WAIT_RESULT_OTHER = 3,
+    WAIT_RESULT_STOPPED = 4,  // the stop event was set first
 };
 
 // pszName may be null for an unnamed event. Creating a name that exists opens the existing event.
@@ -24,5 +25,8 @@ void CloseEventObject(EventHandle hEvent);
 // Waits nTimeoutMs engine milliseconds (scaled by the clock); WAIT_INFINITE waits for ever.
 constexpr uint32_t WAIT_INFINITE = 0xFFFFFFFFu;
 WaitResult WaitEventObject(EventHandle hEvent, uint32_t nTimeoutMs);
+// The same wait, ended early by hStop (a manual-reset event, left set): WAIT_RESULT_STOPPED, also when both
+// are set. A null hStop never stops it.
+WaitResult WaitEventObjectOrStop(EventHandle hEvent, EventHandle hStop, uint32_t nTimeoutMs);
 
 }  // namespace Platform

@@ -6,6 +6,7 @@
 
 #include "download/download_messages.h"
 #include "download/engine_state.h"
+#include "download/run_stop.h"
 #include "platform/clock.h"
 #include "platform/os_platform_id.h"
 #include "platform/process_id.h"
@@ -20,10 +21,9 @@ CBaseComm::CBaseComm()
 
 CBaseComm::~CBaseComm()
 {
-    if (m_bConnected) {
-        ClosePort();
-    }
-    ReleasePortHandle();
+    // Discard has closed it; on a receive thread that outlived that, the device record and the events are
+    // what is left.
+    Close();
     Platform::CloseEventObject(m_osRead.hEvent);
     Platform::CloseEventObject(m_osWrite.hEvent);
     Platform::CloseEventObject(m_hReceiveEvent);
@@ -145,22 +145,22 @@ unsigned CBaseComm::ReceiveThread(void* pParam)
 {
     auto* pComm = static_cast<CBaseComm*>(pParam);
     const unsigned nResult = pComm->RunReceiveLoop();
-    pComm->Release();
+    pComm->LetGo();
     return nResult;
 }
 
-void CBaseComm::Release()
+void CBaseComm::LetGo()
 {
     if (m_nUsers.fetch_sub(1) != 1) {
         return;
     }
     if (m_bReceiveThreadStuck && !Platform::IsCurrentThread(m_hReceiveThread)) {
         // The thread that closing gave up on has ended its loop and let go of the object since; it only
-        // returns now, so it is joined, not left behind.
+        // returns now, so it is joined, not left behind. The mark stays: the device was let go, and no
+        // call may reach its handle again (the system may have given the number to another object).
         Platform::JoinThread(m_hReceiveThread, Platform::WAIT_INFINITE, nullptr);
         Platform::ReleaseThread(m_hReceiveThread);
         m_hReceiveThread = nullptr;
-        m_bReceiveThreadStuck = false;
     }
     delete this;
 }
@@ -234,6 +234,8 @@ bool CBaseComm::Close()
     if (m_bConnected) {
         ClosePort();
     }
+    // A handle that a refused ClosePort left held goes all the same.
+    ReleasePortHandle();
     // The receive thread may be inside a read that uses the read event: the events go once it has ended,
     // or with the object, which a thread that is still running deletes when it ends.
     if (!StopReceiveThread()) {
@@ -246,20 +248,19 @@ bool CBaseComm::Close()
     return true;
 }
 
-void DiscardComPort()
+void CBaseComm::Discard(CBaseComm*& pComm)
 {
-    if (g_pComm == nullptr) {
+    if (pComm == nullptr) {
         return;
     }
-    g_pComm->Close();
-    g_pComm->ReleasePortHandle();
-    g_pComm->Release();
-    g_pComm = nullptr;
+    pComm->Close();
+    pComm->LetGo();
+    pComm = nullptr;
 }
 
 bool InitComPort()
 {
-    DiscardComPort();
+    CBaseComm::Discard(g_pComm);
     g_pComm = new CBaseComm();
     g_pComm->CreateReceiveEvent(0);
     if (g_pComm->m_hReceiveEvent == nullptr) {
@@ -267,18 +268,18 @@ bool InitComPort()
         return false;
     }
     g_pComm->SetPortParams(DetectedPort, 115200, 8, 0, 0);
-    Platform::SleepMs(100);
+    Platform::SleepMs(100, RunStopEvent());
     if (!g_pComm->CreateIoEvents()) {
         FormatMessageText("%s", MSG_CANNOT_CREATE_PORT);
         return false;
     }
-    Platform::SleepMs(100);
+    Platform::SleepMs(100, RunStopEvent());
     if (!g_pComm->Open()) {
         FormatMessageText("%s", g_pComm->m_hComm == nullptr && g_pComm->ThreadStartFailed() ? MSG_NO_RECEIVE_THREAD
                                                                                            : MSG_CANNOT_OPEN_PORT);
         return false;
     }
-    Platform::SleepMs(100);
+    Platform::SleepMs(100, RunStopEvent());
     g_pComm->SetFramePrefix(false);
     return true;
 }

@@ -27,12 +27,14 @@ struct OverlappedRecord {
     Platform::EventHandle hEvent = nullptr;
 };
 
-// Discard an object that has opened its port with Release (DiscardComPort does), not delete: a receive
-// thread that would not end keeps it alive and deletes it when it does end.
+// Who owns it: the download run, through g_pComm; InitComPort makes the object and Discard ends it. Close
+// is the one way to end the port: it ends the receive loop, waits up to RECEIVE_THREAD_STOP_MS for the
+// receive thread, lets the device go and closes the I/O events. Discard closes, then deletes the object.
+// A running receive thread holds the object too: one that outlived Close's wait (held in a vanished
+// device's driver) deletes it when it ends, so the object dies with the last of the two.
 class CBaseComm {
 public:
     CBaseComm();
-    ~CBaseComm();
     CBaseComm(const CBaseComm&) = delete;
     CBaseComm& operator=(const CBaseComm&) = delete;
 
@@ -46,14 +48,11 @@ public:
     bool ApplyPortSettings();
     bool Write(const uint8_t* pData, uint32_t nLength);
     int32_t ReadAvailable(uint8_t* pBuffer, uint32_t nLimit);
-    bool ClosePort();
+    // Ends the port, also after a device that refused parts of it; always 1. The object stays, not connected.
     bool Close();
+    // The owner's end: closes the object and lets go of it; pComm becomes null. A null pComm is left alone.
+    static void Discard(CBaseComm*& pComm);
     void SetFramePrefix(bool bFlag) { m_bFramePrefix = bFlag ? 1 : 0; }
-    // Stops the receive thread and releases the port handle. A thread still running after
-    // RECEIVE_THREAD_STOP_MS is left running; the device is let go all the same. False on an error.
-    bool ReleasePortHandle();
-    // The owner's end: deletes the object, or leaves that to a receive thread that is still running.
-    void Release();
     // True when the last Open failed because the receive thread could not be started.
     bool ThreadStartFailed() const { return m_bThreadStartFailed; }
     // The device path Open uses for a port number.
@@ -74,8 +73,6 @@ public:
     void SendCloseUsbCmd(uint8_t byTag);
     void SendRebuildCmd(uint8_t byTag);
     void SendResetCmd(uint8_t byTag);
-
-    static unsigned ReceiveThread(void* pParam);
 
     // Fields in their declaration order; the codec's state is public so that the reply wait can copy it.
     Platform::EventHandle m_hReceiveEvent = nullptr;
@@ -104,16 +101,26 @@ public:
     // worker still copies the one before it.
     std::mutex m_replyMutex;
     Platform::ThreadHandle m_hReceiveThread = nullptr;
-    // Closing gave up waiting for the receive thread: it may still use the object and the device record.
-    bool m_bReceiveThreadStuck = false;
 
 private:
-    bool m_bThreadStartFailed = false;
-    void SendFillerCmd(uint8_t byOpcode, uint32_t nPayloadSize, uint8_t byTag);
-    bool StopReceiveThread();
+    // Only the last user deletes it (LetGo).
+    ~CBaseComm();
+    static unsigned ReceiveThread(void* pParam);
     unsigned RunReceiveLoop();
+    // Steps of Close: ClosePort ends the receive loop and the line (false when the device refused a step);
+    // ReleasePortHandle stops the receive thread and releases the handle, or only lets the device go when
+    // the thread does not end within RECEIVE_THREAD_STOP_MS; StopReceiveThread is that wait.
+    bool ClosePort();
+    bool ReleasePortHandle();
+    bool StopReceiveThread();
+    // One user (the owner, or the receive thread as it ends) lets go; the last deletes the object.
+    void LetGo();
+    void SendFillerCmd(uint8_t byOpcode, uint32_t nPayloadSize, uint8_t byTag);
 
-    // The owner and, while it runs, the receive thread; the last to let go deletes the object.
+    bool m_bThreadStartFailed = false;
+    // Closing gave up waiting for the receive thread: it may still use the object and the device record.
+    bool m_bReceiveThreadStuck = false;
+    // The owner and, while it runs, the receive thread.
     std::atomic<int32_t> m_nUsers{1};
 };
 
@@ -122,9 +129,6 @@ extern CBaseComm* g_pComm;
 // COM port number last found by discovery; the port InitComPort opens.
 extern std::atomic<uint8_t> DetectedPort;
 
-// Closes the current port object and discards it. It waits at most RECEIVE_THREAD_STOP_MS for the receive
-// thread, also when the device has vanished and its driver holds that thread in a wait.
-void DiscardComPort();
-
-// Builds a fresh port object on DetectedPort at 115200-8-N-1 and opens it. On failure MessageText says why.
+// Discards the current port object, then builds a fresh one on DetectedPort at 115200-8-N-1 and opens it.
+// On failure MessageText says why; the object stays for the run's end to discard.
 bool InitComPort();

@@ -70,6 +70,16 @@ void SleepMs(uint32_t nMs)
     std::this_thread::sleep_for(std::chrono::microseconds(static_cast<int64_t>(dMicros)));
 }
 
+bool SleepMs(uint32_t nMs, EventHandle hStop)
+{
+    if (hStop == nullptr) {
+        SleepMs(nMs);
+        return true;
+    }
+    // Nothing but a stop sets this event: waiting on it for the time is the sleep.
+    return WaitEventObject(hStop, nMs) != WAIT_RESULT_SIGNALED;
+}
+
 int64_t MonotonicMs()
 {
     using namespace std::chrono;

@@ -15,8 +15,6 @@ namespace Platform {
 namespace {
 
 struct EventObject {
-    std::mutex mutex;
-    std::condition_variable cv;
     bool bSignaled = false;
     bool bManualReset = true;
 };
@@ -28,9 +26,14 @@ struct EventRef {
 std::mutex g_tableMutex;
 std::map<std::string, std::weak_ptr<EventObject>> g_namedEvents;
 
-EventRef* ToRef(EventHandle hEvent)
+// One lock and one condition for the state of every event: a wait on two events (a reply or a stop)
+// then needs nothing more. The few events of a run make the shared wake-ups cheap.
+std::mutex g_stateMutex;
+std::condition_variable g_stateChanged;
+
+EventObject* ToObject(EventHandle hEvent)
 {
-    return static_cast<EventRef*>(hEvent);
+    return static_cast<EventRef*>(hEvent)->pObject.get();
 }
 
 }  // namespace
@@ -78,12 +81,11 @@ bool SetEventObject(EventHandle hEvent)
     if (hEvent == nullptr) {
         return false;
     }
-    EventObject& ev = *ToRef(hEvent)->pObject;
     {
-        std::lock_guard<std::mutex> lock(ev.mutex);
-        ev.bSignaled = true;
+        std::lock_guard<std::mutex> lock(g_stateMutex);
+        ToObject(hEvent)->bSignaled = true;
     }
-    ev.cv.notify_all();
+    g_stateChanged.notify_all();
     return true;
 }
 
@@ -92,9 +94,8 @@ bool ResetEventObject(EventHandle hEvent)
     if (hEvent == nullptr) {
         return false;
     }
-    EventObject& ev = *ToRef(hEvent)->pObject;
-    std::lock_guard<std::mutex> lock(ev.mutex);
-    ev.bSignaled = false;
+    std::lock_guard<std::mutex> lock(g_stateMutex);
+    ToObject(hEvent)->bSignaled = false;
     return true;
 }
 
@@ -104,7 +105,7 @@ void CloseEventObject(EventHandle hEvent)
         return;
     }
     std::lock_guard<std::mutex> lock(g_tableMutex);
-    delete ToRef(hEvent);
+    delete static_cast<EventRef*>(hEvent);
     for (auto it = g_namedEvents.begin(); it != g_namedEvents.end();) {
         it = it->second.expired() ? g_namedEvents.erase(it) : std::next(it);
     }
@@ -112,15 +113,26 @@ void CloseEventObject(EventHandle hEvent)
 
 WaitResult WaitEventObject(EventHandle hEvent, uint32_t nTimeoutMs)
 {
+    return WaitEventObjectOrStop(hEvent, nullptr, nTimeoutMs);
+}
+
+WaitResult WaitEventObjectOrStop(EventHandle hEvent, EventHandle hStop, uint32_t nTimeoutMs)
+{
     if (hEvent == nullptr) {
         return WAIT_RESULT_FAILED;
     }
-    EventObject& ev = *ToRef(hEvent)->pObject;
-    std::unique_lock<std::mutex> lock(ev.mutex);
+    EventObject& ev = *ToObject(hEvent);
+    const EventObject* pStop = hStop != nullptr ? ToObject(hStop) : nullptr;
+    auto fnStopped = [&] { return pStop != nullptr && pStop->bSignaled; };
+    auto fnDone = [&] { return fnStopped() || ev.bSignaled; };
+    std::unique_lock<std::mutex> lock(g_stateMutex);
     if (nTimeoutMs == WAIT_INFINITE) {
-        ev.cv.wait(lock, [&] { return ev.bSignaled; });
-    } else if (!ev.cv.wait_for(lock, std::chrono::milliseconds(ScaledMs(nTimeoutMs)), [&] { return ev.bSignaled; })) {
+        g_stateChanged.wait(lock, fnDone);
+    } else if (!g_stateChanged.wait_for(lock, std::chrono::milliseconds(ScaledMs(nTimeoutMs)), fnDone)) {
         return WAIT_RESULT_TIMEOUT;
+    }
+    if (fnStopped()) {
+        return WAIT_RESULT_STOPPED;
     }
     if (!ev.bManualReset) {
         ev.bSignaled = false;

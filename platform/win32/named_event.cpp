@@ -39,12 +39,28 @@ void CloseEventObject(EventHandle hEvent)
 
 WaitResult WaitEventObject(EventHandle hEvent, uint32_t nTimeoutMs)
 {
+    return WaitEventObjectOrStop(hEvent, nullptr, nTimeoutMs);
+}
+
+WaitResult WaitEventObjectOrStop(EventHandle hEvent, EventHandle hStop, uint32_t nTimeoutMs)
+{
     if (hEvent == nullptr) {
         return WAIT_RESULT_FAILED;
     }
-    const DWORD dwWait = WaitForSingleObject(hEvent, nTimeoutMs == WAIT_INFINITE ? INFINITE : ScaledMs(nTimeoutMs));
-    switch (dwWait) {
-    case WAIT_OBJECT_0: return WAIT_RESULT_SIGNALED;
+    const DWORD dwTimeout = nTimeoutMs == WAIT_INFINITE ? INFINITE : ScaledMs(nTimeoutMs);
+    if (hStop == nullptr) {
+        switch (WaitForSingleObject(hEvent, dwTimeout)) {
+        case WAIT_OBJECT_0: return WAIT_RESULT_SIGNALED;
+        case WAIT_TIMEOUT: return WAIT_RESULT_TIMEOUT;
+        case WAIT_FAILED: return WAIT_RESULT_FAILED;
+        default: return WAIT_RESULT_OTHER;
+        }
+    }
+    // The stop first: when both are set, the lower index is reported.
+    const HANDLE handles[2] = {hStop, hEvent};
+    switch (WaitForMultipleObjects(2, handles, FALSE, dwTimeout)) {
+    case WAIT_OBJECT_0: return WAIT_RESULT_STOPPED;
+    case WAIT_OBJECT_0 + 1: return WAIT_RESULT_SIGNALED;
     case WAIT_TIMEOUT: return WAIT_RESULT_TIMEOUT;
     case WAIT_FAILED: return WAIT_RESULT_FAILED;
     default: return WAIT_RESULT_OTHER;

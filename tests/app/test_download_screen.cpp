@@ -1,18 +1,21 @@
 // The download screen: the port timer, the start button, the worker's reports and outcome, stopping
 // the worker, closing during a run, and the messages of an outside progress sender.
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/page_layout.h"
 #include "app/resource_ids.h"
 #include "download/download_worker.h"
-#include "download/engine_state.h"
 #include "download/notify.h"
 #include "download/reply_wait.h"
+#include "download/run_stop.h"
 #include "image/staging.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -50,18 +53,20 @@ unsigned EventErrorWorker(void* pParam)
     return 0;
 }
 
-// Runs until the dialog asks it to stop, then ends through the failure path.
+std::atomic<DWORD> g_dwWaitEnded{0};
+std::atomic<double> g_dScaleAtStop{0.0};
+
+// Waits as the run does, on the engine's clock with the run's stop (20 s at the fixture's scale), then
+// ends through the failure path.
 unsigned StoppableWorker(void* pParam)
 {
     std::unique_ptr<DownloadJob> pJob(static_cast<DownloadJob*>(pParam));
     Platform::DeleteFileAt(pJob->strImagePath.c_str());
     NotifyStatus("Download Start");
-    const DWORD dwStart = GetTickCount();
-    while (!DownloadAbort && GetTickCount() - dwStart < 20000) {
-        NotifyDialog(0, NOTIFY_PROGRESS, 10, "");
-        Sleep(20);
-    }
-    g_bWorkerSawAbort = DownloadAbort != 0;
+    NotifyDialog(0, NOTIFY_PROGRESS, 10, "");
+    g_bWorkerSawAbort = !Platform::SleepMs(2000000, RunStopEvent());
+    g_dwWaitEnded = GetTickCount();
+    g_dScaleAtStop = Platform::GetTimeScale();
     NotifyStatus("Write failed!");
     NotifyDialog(0, NOTIFY_FINISHED, 0, "Write failed!");
     g_bWorkerReturned = true;
@@ -85,7 +90,7 @@ unsigned BurstWorker(void* pParam)
     }
     g_dwBurstMs = GetTickCount() - dwStart;
     g_bBurstSent = true;
-    while (!g_bFinish && !DownloadAbort) {
+    while (!g_bFinish && !RunStopRequested()) {
         Sleep(5);
     }
     NotifyStatus("Write failed!");
@@ -112,6 +117,35 @@ LRESULT CALLBACK CountingStatusProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM 
     }
     return CallWindowProcA(g_pfnStatusProc, hWnd, nMsg, wParam, lParam);
 }
+
+// Waits of nMs engine milliseconds one after another on a thread of its own; the shortest real length.
+class CWaitSampler {
+public:
+    explicit CWaitSampler(uint32_t nMs)
+        : m_thread([this, nMs] {
+              while (!m_bStop) {
+                  const int64_t nStart = Platform::MonotonicMs();
+                  Platform::SleepMs(nMs);
+                  m_nShortest = std::min<int64_t>(m_nShortest, Platform::MonotonicMs() - nStart);
+              }
+          })
+    {
+    }
+    ~CWaitSampler() { Shortest(); }
+    int64_t Shortest()
+    {
+        m_bStop = true;
+        if (m_thread.joinable()) {
+            m_thread.join();
+        }
+        return m_nShortest;
+    }
+
+private:
+    std::atomic<bool> m_bStop{false};
+    std::atomic<int64_t> m_nShortest{INT64_MAX};
+    std::thread m_thread;
+};
 
 Platform::ThreadHandle FailingStart(Platform::ThreadProc, void*, Platform::ThreadPriority)
 {
@@ -399,8 +433,12 @@ TEST_F(DownloadScreenTest, ClosingDuringARunAsksAndNoLetsItGoOn)
     EXPECT_TRUE(m_pDlg->IsWorkerRunning());
     EXPECT_FALSE(g_bWorkerSawAbort.load());
 
-    // Yes: the run is stopped through the engine's abort, and the wizard ends once it has ended.
+    // Yes: the run's wait ends at once and the wizard ends once the run has. The clock is not touched:
+    // another thread's wait, as long as closing gives the receive thread (3000 ms, 30 ms here), keeps its
+    // length throughout.
     HWND hDlg = m_pDlg->m_hWnd;
+    CWaitSampler bystander(3000);
+    const DWORD dwClose = GetTickCount();
     {
         CBoxAnswerer answer(IDYES);
         PostMessageA(hDlg, WM_CLOSE, 0, 0);
@@ -408,10 +446,17 @@ TEST_F(DownloadScreenTest, ClosingDuringARunAsksAndNoLetsItGoOn)
     }
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(hDlg); }, 20000));
     EXPECT_TRUE(g_bWorkerSawAbort.load());
+    EXPECT_LT(g_dwWaitEnded - dwClose, 5000u) << "the stop did not end the run's wait";
+    EXPECT_EQ(g_dScaleAtStop.load(), 0.01);
+    EXPECT_EQ(Platform::GetTimeScale(), 0.01);
+    const int64_t nShortest = bystander.Shortest();
+    std::printf("the run's wait ended %lu ms after closing; another thread's 30 ms waits took at least %lld ms\n",
+                static_cast<unsigned long>(g_dwWaitEnded - dwClose), static_cast<long long>(nShortest));
+    EXPECT_GE(nShortest, 25) << "a wait of another thread was cut short";
     // The window goes inside the final report; the worker returns from it a moment later.
     EXPECT_TRUE(PumpUntil([&] { return g_bWorkerReturned.load(); }, 2000));
     EXPECT_FALSE(m_pDlg->IsWorkerRunning());
-    EXPECT_EQ(DownloadAbort.load(), 0);
+    EXPECT_FALSE(RunStopRequested());  // the next run starts unstopped
 }
 
 TEST_F(DownloadScreenTest, OutsideSenderDrivesTheScreenAndBadTextPointersAreHarmless)

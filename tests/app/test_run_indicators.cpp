@@ -12,8 +12,8 @@
 #include "app/page_layout.h"
 #include "app/resource_ids.h"
 #include "download/download_worker.h"
-#include "download/engine_state.h"
 #include "download/notify.h"
+#include "download/run_stop.h"
 #include "image/partition_files.h"
 #include "platform/files.h"
 #include "tests/app/wizard_fixture.h"
@@ -80,7 +80,7 @@ unsigned SteppingWorker(void* pParam)
     for (int nPercent : {0, 10, 10, 10, 25, 100}) {
         NotifyDialog(0, NOTIFY_PROGRESS, nPercent, "");
     }
-    while (!g_bRelease && !DownloadAbort) {
+    while (!g_bRelease && !RunStopRequested()) {
         Sleep(5);
     }
     NotifyStatus(g_strFinal.c_str());
@@ -123,7 +123,7 @@ unsigned TwoPartitionWorker(void* pParam)
         }
         NotifyStatus("Download complete!");
     }
-    while (!g_bRelease && !DownloadAbort) {
+    while (!g_bRelease && !RunStopRequested()) {
         Sleep(5);
     }
     for (const auto& part : parts) {

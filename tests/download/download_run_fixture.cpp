@@ -5,6 +5,7 @@
 #include "download/download_worker.h"
 #include "download/engine_state.h"
 #include "download/notify.h"
+#include "download/run_stop.h"
 #include "image/staging.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -38,7 +39,8 @@ void DownloadRunFixture::TearDown()
     if (m_pDevice) {
         m_pDevice->Stop();
     }
-    DiscardComPort();
+    CBaseComm::Discard(g_pComm);
+    ClearRunStop();
     Platform::SetTimeScale(1.0);
     for (const auto& entry : std::filesystem::directory_iterator(m_strFolder)) {
         std::filesystem::remove(entry.path());

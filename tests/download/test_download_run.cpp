@@ -4,15 +4,19 @@
 
 #include <sys/resource.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "cli/exit_codes.h"
 #include "download/download_messages.h"
 #include "download/engine_state.h"
 #include "download/failure_guidance.h"
 #include "download/notify.h"
+#include "download/run_stop.h"
+#include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/serial_port_map.h"
@@ -192,6 +196,37 @@ TEST_F(DownloadRunTest, LateReplyIsWaitedOutAndTheRunCompletes)
     ASSERT_TRUE(m_pDevice->WaitFinished(2000));
     const Sim::VerifyReport verify = m_pDevice->Verify(m_container);
     EXPECT_TRUE(verify.bOk) << verify.Text();
+}
+
+// A stop (closing the wizard, Ctrl-C in the flasher) at full speed: the reply wait in progress ends at
+// once, the pause after it too, and the run ends as a failed one does. The clock stays as it was.
+TEST_F(DownloadRunTest, StopEndsTheWaitInProgressAndLeavesTheClockAlone)
+{
+    Platform::SetTimeScale(1.0);
+    StageContainer(BuildContainer(SmallLayout()));
+    StartDevice({Rule(Sim::FAULT_NO_REPLY, KIND_STARTUP)});  // unstopped, 5 x (5000 + 3000) ms
+    std::thread stopper;
+    std::atomic<int64_t> nStopMs{0};
+    int nStarts = 0;
+    m_fnOnReport = [&](const Report& report) {
+        // The second "Download Start" goes out just before the startup command.
+        if (report.strText == "Download Start" && ++nStarts == 2) {
+            stopper = std::thread([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                nStopMs = Platform::MonotonicMs();
+                RequestRunStop();
+            });
+        }
+    };
+    EXPECT_EQ(RunWorker(), 0u);
+    const int64_t nEndMs = Platform::MonotonicMs();
+    stopper.join();
+    EXPECT_LT(nEndMs - nStopMs, 1000) << "the stop did not end the wait";
+    EXPECT_EQ(Platform::GetTimeScale(), 1.0);
+    ExpectFinalReports("Unable to get a response for the Startup Command. Upgrade aborted.");
+    EXPECT_EQ(m_pDevice->GetTranscript().size(), 1u);  // no attempt after the stop
+    ExpectPortFree();
+    ExpectFolderEmpty();
 }
 
 TEST_F(DownloadRunTest, NoPortFoundLeavesThePortAlone)

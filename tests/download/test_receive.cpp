@@ -2,7 +2,6 @@
 // them over, and the reply wait picks up what it produced.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,13 +20,13 @@ protected:
     void SetUp() override
     {
         Platform::SetTimeScale(0.05);
-        m_pComm = std::make_unique<CBaseComm>();
-        m_pComm->CreateReceiveEvent(0);
-        g_pComm = m_pComm.get();
+        g_pComm = new CBaseComm();
+        g_pComm->CreateReceiveEvent(0);
+        m_pComm = g_pComm;
     }
     void TearDown() override
     {
-        g_pComm = nullptr;
+        CBaseComm::Discard(g_pComm);
         Platform::SetTimeScale(1.0);
         Platform::SetMessageSink({});
     }
@@ -50,7 +49,7 @@ protected:
         return {m_pComm->m_RxReply, m_pComm->m_RxReply + m_pComm->m_nRxReplyLength};
     }
 
-    std::unique_ptr<CBaseComm> m_pComm;
+    CBaseComm* m_pComm = nullptr;
 };
 
 }  // namespace
@@ -180,12 +179,10 @@ TEST_F(ReceiveTest, MissingEventShowsEventErrorAndFails)
 {
     std::vector<std::string> shown;
     Platform::SetMessageSink([&](const std::string& strText, const std::string&) { shown.push_back(strText); });
-    auto pBare = std::make_unique<CBaseComm>();  // no reply event was created
-    m_pComm.reset();
-    g_pComm = pBare.get();
+    CBaseComm::Discard(g_pComm);
+    g_pComm = new CBaseComm();  // no reply event was created
     EXPECT_EQ(WaitForReply(100), REPLY_WAIT_FAILED);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0], "Event Error!");
     EXPECT_EQ(MessageText, "Event Error!");
-    g_pComm = nullptr;
 }

@@ -27,7 +27,7 @@ protected:
     }
     void TearDown() override
     {
-        DiscardComPort();
+        CBaseComm::Discard(g_pComm);
         Platform::SetTimeScale(1.0);
     }
 };
@@ -69,8 +69,7 @@ TEST_F(WinePortTest, UnansweredFrameTimesOutAndCloseEndsTheThread)
     EXPECT_EQ(WaitForReply(2000), REPLY_TIMEOUT);
     EXPECT_GE(Platform::MonotonicMs() - nStart, 380);
 
-    g_pComm->Close();
-    g_pComm->ReleasePortHandle();
+    EXPECT_TRUE(g_pComm->Close());
     EXPECT_EQ(g_pComm->m_hReceiveThread, nullptr);
     const uint8_t by = 0x55;
     EXPECT_FALSE(g_pComm->Write(&by, 1));

@@ -120,7 +120,7 @@ protected:
     }
     void CloseHost()
     {
-        DiscardComPort();
+        CBaseComm::Discard(g_pComm);
         if (m_nPort) {
             Platform::UnregisterSerialPort(m_nPort);
             m_nPort = 0;

@@ -36,7 +36,7 @@ class SimWithHostTest : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        DiscardComPort();
+        CBaseComm::Discard(g_pComm);
         if (m_nPort) {
             Platform::UnregisterSerialPort(m_nPort);
             m_nPort = 0;
