@@ -37,6 +37,8 @@ const DialogControl g_controls[] = {
     {IDC_RICH_LICENSE,          KIND_RICH_EDIT,   &Member<&D::m_richLicense>,          115, 140, 780, 280, 0, 0, 0,                                                                nullptr, 1, true, false},
     {IDC_TEXT_RUN_PROGRESS,     KIND_TEXT,        &Member<&D::m_textRunProgress>,      137, 466, 750, 22, 0, 0, 0,                                                                 nullptr, 18, false, false},
     {IDC_TEXT_GUIDANCE,         KIND_TEXT,        &Member<&D::m_textGuidance>,         137, 154, 750, 40, 0, 0, 0,                                                                 nullptr, 19, false, false},
+    {IDC_BTN_SAVE_REPORT,       KIND_PUSH_BUTTON, &Member<&D::m_btnSaveReport>,         20, 538, 230, 32, 0, 0, 0,                                                                 "Sa&ve support report...", 20, true, false},
+    {IDC_BTN_COPY_DETAILS,      KIND_PUSH_BUTTON, &Member<&D::m_btnCopyDetails>,       262, 538, 150, 32, 0, 0, 0,                                                                 "&Copy details", 21, true, false},
 };
 // clang-format on
 

@@ -13,7 +13,8 @@ enum ControlKind : uint8_t {
     KIND_PICTURE,      // a banner or a drawing: one bitmap and the words it shows
     KIND_PROGRESS,
     KIND_RICH_EDIT,
-    KIND_TEXT,  // words drawn by the system on the page's own colour
+    KIND_TEXT,         // words drawn by the system on the page's own colour
+    KIND_PUSH_BUTTON,  // the system's own button
 };
 
 struct DialogControl {

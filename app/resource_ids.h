@@ -38,11 +38,15 @@
 #define IDC_IMG_CABLE_LARGE 2032
 #define IDC_TEXT_RUN_PROGRESS 2033
 #define IDC_TEXT_GUIDANCE 2034
+#define IDC_BTN_SAVE_REPORT 2035
+#define IDC_BTN_COPY_DETAILS 2036
 // Not in the template: created at initialisation.
 #define IDC_STATUS_BAR 2040
 
 // Command id of the About item of the system menu.
 #define IDM_ABOUTBOX 0x0010
+// Command id of the system menu's item that saves the last run's support report.
+#define IDM_SAVE_REPORT 0x0020
 
 // Page backgrounds, 1024 x 600.
 #define IDB_PAGE_INTRO 136

@@ -7,6 +7,7 @@
 #include "app/license_text.h"
 #include "app/page_layout.h"
 #include "app/resource_ids.h"
+#include "download/command_observer.h"
 #include "download/download_worker.h"
 #include "download/notify.h"
 #include "host/host_os.h"
@@ -111,6 +112,8 @@ std::span<const MessageEntry> CVelmoraEUT_KRT_P940Dlg::GetMessageTable() const
         OnMessage<&D::OnGetDefId>(DM_GETDEFID),
         OnMessage<&D::OnDpiChanged>(WM_DPICHANGED),
         OnMessage<&D::OnCtlColorStatic>(WM_CTLCOLORSTATIC),
+        OnCommand<&D::OnSaveReport>(IDC_BTN_SAVE_REPORT),
+        OnCommand<&D::OnCopyDetails>(IDC_BTN_COPY_DETAILS),
     };
     return s_table;
 }
@@ -124,6 +127,8 @@ BOOL CVelmoraEUT_KRT_P940Dlg::OnInitDialog()
     if (hSysMenu != nullptr && !strAbout.empty()) {
         AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
         AppendMenuA(hSysMenu, MF_STRING, IDM_ABOUTBOX, strAbout.c_str());
+        // Offered once a run has ended.
+        AppendMenuA(hSysMenu, MF_STRING | MF_GRAYED, IDM_SAVE_REPORT, "Sa&ve support report...");
     }
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
@@ -198,6 +203,10 @@ void CVelmoraEUT_KRT_P940Dlg::OnSysCommand(UINT nId, LPARAM)
         dlgAbout.DoModal();
         return;
     }
+    if ((nId & 0xFFF0) == IDM_SAVE_REPORT) {
+        OnSaveReport();
+        return;
+    }
     Default();
 }
 
@@ -241,6 +250,7 @@ void CVelmoraEUT_KRT_P940Dlg::OnDestroy()
 {
     KillTimer(DETECT_PORT_TIMER);
     Platform::SetMessageSink({});
+    SetCommandObserver(nullptr);
     m_bmpBackground.DeleteObject();
     m_runIndicators.Clear();
     ReleaseEndedWorker();

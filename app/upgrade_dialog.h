@@ -11,6 +11,8 @@
 #include "app/display_scale.h"
 #include "app/run_indicators.h"
 #include "download/run_progress.h"
+#include "download/run_record.h"
+#include "framework/button.h"
 #include "controls/captioned_picture.h"
 #include "controls/skin_button.h"
 #include "controls/text_progress_ctrl.h"
@@ -109,6 +111,14 @@ public:
     CStatic m_textRunProgress;
     // Under the failure banner: what most likely went wrong and what to do.
     CStatic m_textGuidance;
+    // On the failure screen: the last run's support report, saved to a file or put on the clipboard.
+    CButton m_btnSaveReport;
+    CButton m_btnCopyDetails;
+
+    // Writes the last run's support report to a file; a failure is told in a message box. True when written.
+    bool SaveSupportReport(const std::wstring& strPath);
+    // The last run's report as it would be saved; empty before the first run.
+    std::string SupportReport() const;
 
 protected:
     void DoDataExchange() override;
@@ -143,6 +153,9 @@ private:
     LRESULT OnGetDefId(WPARAM wParam, LPARAM lParam);
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     LRESULT OnCtlColorStatic(WPARAM wParam, LPARAM lParam);
+    void OnSaveReport();
+    void OnCopyDetails();
+    void EnableReportCommand(bool bEnable);
 
     // Page switch helpers.
     CWnd* ControlById(int nId);
@@ -201,6 +214,8 @@ private:
     bool m_bClosing = false;
     CRunIndicators m_runIndicators;
     CRunProgress m_runProgress;
+    CRunRecord m_runRecord;
+    bool m_bRunRecorded = false;
     CGdiObject<HFONT> m_fontRunProgress;
     CGdiObject<HFONT> m_fontGuidance;
     CBrush m_brushPage;

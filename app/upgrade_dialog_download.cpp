@@ -1,5 +1,10 @@
 // The download screen: the Detect Port timer, the start button, the worker's reports, stopping the
 // worker and closing the wizard while a download runs.
+#include <windows.h>
+
+#include <commdlg.h>
+#include <shlobj.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -8,7 +13,11 @@
 
 #include "app/dialog_controls.h"
 #include "app/page_layout.h"
+#include "app/resource_ids.h"
 #include "app/upgrade_dialog.h"
+#include "app/support_report.h"
+#include "download/command_observer.h"
+#include "download/download_messages.h"
 #include "download/download_worker.h"
 #include "download/failure_guidance.h"
 #include "download/elapsed_text.h"
@@ -75,6 +84,15 @@ std::wstring Utf16(const char* pszUtf8)
     ::MultiByteToWideChar(CP_UTF8, 0, pszUtf8, -1, strWide.data(), nLength);
     strWide.resize(strWide.size() - 1);
     return strWide;
+}
+
+std::string Utf8Of(const std::wstring& strWide)
+{
+    const int nBytes = ::WideCharToMultiByte(CP_UTF8, 0, strWide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string strText(nBytes > 0 ? static_cast<size_t>(nBytes) : 1, '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, strWide.c_str(), -1, strText.data(), nBytes, nullptr, nullptr);
+    strText.resize(strText.size() - 1);
+    return strText;
 }
 
 }  // namespace
@@ -170,9 +188,18 @@ void CVelmoraEUT_KRT_P940Dlg::OnStartDownload()
     pJob->nRebuildFlag = 1;
     NotifyWindow = m_hWnd;
     ClearRunStop();
+    // The run's record for support: kept in memory, written only when the user asks.
+    BeginRunRecord(m_runRecord, FindDevicePort(), "en");
+    m_bRunRecorded = true;
+    EnableReportCommand(false);
+    SetCommandObserver(&m_runRecord);
     m_pWorkerThread = m_pfnStartThread(m_pfnWorker, pJob, Platform::THREAD_PRIO_NORMAL);
     KillTimer(DETECT_PORT_TIMER);
     if (m_pWorkerThread == nullptr) {
+        SetCommandObserver(nullptr);
+        m_runRecord.Write("final: " + std::string(CANNOT_START_TEXT));
+        m_runRecord.Close();
+        EnableReportCommand(true);
         delete pJob;
         ShowStartFailure(CANNOT_START_TEXT);
         return;
@@ -289,6 +316,11 @@ LRESULT CVelmoraEUT_KRT_P940Dlg::OnDownloadNotify(WPARAM, LPARAM lParam)
         m_bInFinalReport = false;
         const std::string strFinal = StatusText;
         ClearRunStop();
+        // Its final report is the worker's last act: no command follows.
+        SetCommandObserver(nullptr);
+        m_runRecord.Write("final: " + strFinal);
+        m_runRecord.Close();
+        EnableReportCommand(true);
         if (m_bClosing) {
             EndDialog(IDCANCEL);
             break;
@@ -298,6 +330,10 @@ LRESULT CVelmoraEUT_KRT_P940Dlg::OnDownloadNotify(WPARAM, LPARAM lParam)
     }
     case NOTIFY_STATUS:
         if (!StatusText.empty()) {
+            m_runRecord.Write("status: " + StatusText);
+            if (StatusText == STATUS_COMPORT_READY) {
+                m_runRecord.Write("port opened: COM" + std::to_string(static_cast<unsigned>(DetectedPort.load())));
+            }
             m_runProgress.OnStatus(StatusText);
             SetRunStatus(StatusText.c_str());
         }
@@ -352,6 +388,8 @@ void CVelmoraEUT_KRT_P940Dlg::ShowDownloadOutcome(const std::string& strFinal)
         const FailureKind nKind = ClassifyFailure(strFinal, FindDevicePort() != 0);
         ::SetWindowTextW(m_textGuidance.m_hWnd, Utf16(FailureGuidance(nKind)).c_str());
         m_textGuidance.ShowWindow(SW_SHOW);
+        m_btnSaveReport.ShowWindow(SW_SHOW);
+        m_btnCopyDetails.ShowWindow(SW_SHOW);
         SkinControl(m_btnStart, RESTART_FACE_NORMAL, RESTART_FACE_PRESSED, 0);
         m_btnStart.SetWindowText(RESTART_CAPTION);
         m_btnStart.EnableWindow(TRUE);
@@ -403,6 +441,64 @@ LRESULT CVelmoraEUT_KRT_P940Dlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam)
         m_brushPage.Attach(::CreateSolidBrush(m_clrPage));
     }
     return reinterpret_cast<LRESULT>(m_brushPage.GetSafeHandle());
+}
+
+std::string CVelmoraEUT_KRT_P940Dlg::SupportReport() const
+{
+    return m_bRunRecorded ? SupportReportText(m_runRecord) : std::string();
+}
+
+bool CVelmoraEUT_KRT_P940Dlg::SaveSupportReport(const std::wstring& strPath)
+{
+    std::string strReason;
+    if (WriteReportFile(strPath, SupportReport(), &strReason)) {
+        return true;
+    }
+    const std::string strMessage = "The support report could not be saved to " + Utf8Of(strPath) + ": " + strReason;
+    AskUser(strMessage.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}
+
+void CVelmoraEUT_KRT_P940Dlg::OnSaveReport()
+{
+    if (!m_bRunRecorded || IsWorkerRunning()) {
+        return;
+    }
+    wchar_t szFile[MAX_PATH] = {};
+    const std::wstring strName = DefaultReportName();
+    std::wcsncpy(szFile, strName.c_str(), MAX_PATH - 1);
+    wchar_t szDocuments[MAX_PATH] = {};
+    const bool bDocuments = SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, szDocuments));
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = m_hWnd;
+    ofn.lpstrFilter = L"Text files (*.txt)\0*.txt\0All files (*.*)\0*.*\0";
+    ofn.lpstrFile = szFile;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrInitialDir = bDocuments ? szDocuments : nullptr;
+    ofn.lpstrDefExt = L"txt";
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+    // Asked again after a save that failed: the failure screen stays whatever happens.
+    while (::GetSaveFileNameW(&ofn)) {
+        if (SaveSupportReport(szFile)) {
+            break;
+        }
+    }
+}
+
+void CVelmoraEUT_KRT_P940Dlg::OnCopyDetails()
+{
+    if (m_bRunRecorded && !CopyReportToClipboard(m_hWnd, SupportReport())) {
+        AskUser("The details could not be put on the clipboard. Close other programs and try again.",
+                MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+void CVelmoraEUT_KRT_P940Dlg::EnableReportCommand(bool bEnable)
+{
+    if (HMENU hSysMenu = GetSystemMenu(m_hWnd, FALSE)) {
+        EnableMenuItem(hSysMenu, IDM_SAVE_REPORT, MF_BYCOMMAND | (bEnable ? MF_ENABLED : MF_GRAYED));
+    }
 }
 
 void CVelmoraEUT_KRT_P940Dlg::MoveExitRight()

@@ -36,8 +36,8 @@ void CVelmoraEUT_KRT_P940Dlg::ApplyScale(int nDpi)
             picture.SetPicture(row.nNormal, nDpi);
             picture.SetWindowPos(nullptr, m_scale.Px(row.nX), m_scale.Px(row.nY), 0, 0,
                                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        } else if (row.nKind == KIND_TEXT) {
-            PlaceControl(row.nId, row.nX, row.nY, row.nWidth, row.nHeight);  // words stand where the table says
+        } else if (row.nKind == KIND_TEXT || row.nKind == KIND_PUSH_BUTTON) {
+            PlaceControl(row.nId, row.nX, row.nY, row.nWidth, row.nHeight);  // they stand where the table says
         } else if (row.nKind == KIND_SKIN_BUTTON) {
             auto& button = static_cast<CSkinButton&>(control);
             button.SetArtworkScale(nDpi);
@@ -113,6 +113,8 @@ void CVelmoraEUT_KRT_P940Dlg::ScaleFonts()
                                         DEFAULT_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                                         DEFAULT_PITCH | FF_SWISS, L"Open Sans"));
     m_textGuidance.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontGuidance.GetSafeHandle()), TRUE);
+    m_btnSaveReport.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontGuidance.GetSafeHandle()), TRUE);
+    m_btnCopyDetails.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontGuidance.GetSafeHandle()), TRUE);
     if (hOldGuidance != nullptr)
         ::DeleteObject(hOldGuidance);
     // Rich edit draws twips at the system's scale; the zoom makes up the difference.

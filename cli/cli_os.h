@@ -9,9 +9,6 @@
 // Full path of this program, to start it again for one device of several.
 std::string OwnProgramPath();
 
-// Host name and operating system, for the support log.
-std::string HostDescription();
-
 // --json: standard output becomes the events' own stream. Everything else the program prints there goes
 // to standard error from now on, so the stream carries nothing but events. Null when it fails.
 FILE* TakeStdoutForEvents();

@@ -1,6 +1,5 @@
 #include "cli/cli_os.h"
 
-#include <sys/utsname.h>
 #include <unistd.h>
 
 #include <climits>
@@ -11,19 +10,6 @@ std::string OwnProgramPath()
     char szPath[PATH_MAX + 1] = {};
     const ssize_t nLength = readlink("/proc/self/exe", szPath, PATH_MAX);
     return nLength > 0 ? std::string(szPath, static_cast<size_t>(nLength)) : std::string();
-}
-
-std::string HostDescription()
-{
-    char szHost[256] = {};
-    if (gethostname(szHost, sizeof(szHost) - 1) != 0) {
-        szHost[0] = '\0';
-    }
-    struct utsname name = {};
-    if (uname(&name) != 0) {
-        return szHost;
-    }
-    return std::string(szHost) + " (" + name.sysname + " " + name.release + " " + name.machine + ")";
 }
 
 FILE* TakeStdoutForEvents()

@@ -12,21 +12,6 @@ std::string OwnProgramPath()
     return nLength > 0 && nLength < MAX_PATH ? std::string(szPath, nLength) : std::string();
 }
 
-std::string HostDescription()
-{
-    char szHost[MAX_COMPUTERNAME_LENGTH + 1] = {};
-    DWORD nSize = sizeof(szHost);
-    if (!GetComputerNameA(szHost, &nSize)) {
-        szHost[0] = '\0';
-    }
-    SYSTEM_INFO info = {};
-    GetNativeSystemInfo(&info);
-    const char* pszArch = info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ? "x64"
-                          : info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_INTEL ? "x86"
-                                                                                         : "other";
-    return std::string(szHost) + " (Windows, " + pszArch + (sizeof(void*) == 8 ? ", 64-bit tool)" : ", 32-bit tool)");
-}
-
 FILE* TakeStdoutForEvents()
 {
     std::fflush(stdout);

@@ -12,6 +12,7 @@
 #include "cli/run_log.h"
 #include "download/download_messages.h"
 #include "download/run_progress.h"
+#include "host/host_description.h"
 #include "download/notify.h"
 #include "image/partition_files.h"
 #include "platform/clock.h"
@@ -86,7 +87,8 @@ void WriteLogHeader(const FlashOptions& options, const char* pszToolVersion)
 {
     CRunLog& log = Reports().log;
     log.Write(std::string("krt-flash ") + pszToolVersion + " run begins");
-    log.Write("host: " + HostDescription());
+    log.Write("host: " + DescribeHost());
+    log.Write("driver: " + DescribeUsbDriver());
     log.Write("port: " + (options.strPort.empty() ? std::string("discovered (qzcdserd, else qzcdmdm)") : options.strPort) +
               (options.bNoRebuild ? ", no rebuild" : ""));
     char szScale[64];

@@ -13,6 +13,7 @@
 #include "app/page_layout.h"
 #include "app/resource_ids.h"
 #include "download/download_worker.h"
+#include "download/engine_state.h"
 #include "download/notify.h"
 #include "download/reply_wait.h"
 #include "download/run_stop.h"
@@ -593,4 +594,64 @@ TEST_F(SmallDiskTest, AMissingTemporaryFolderIsNamed)
     EXPECT_NE(strText.find(strMissing), std::string::npos) << strText;
     EXPECT_NE(strText.find(SpaceNeededText()), std::string::npos) << strText;
     ExpectReadyWithThePortTimerRunning();
+}
+
+TEST_F(DownloadScreenTest, TheFailureScreenSavesAndCopiesTheRunsSupportReport)
+{
+    g_strFinalText = "Error in Writing Flash!";
+    m_pDlg->SetWorkerStart(&Platform::StartThread, &ReportingWorker);
+    ReadyToStart();
+    Click(IDC_BTN_START);
+    ASSERT_TRUE(PumpUntil([&] { return !m_pDlg->IsWorkerRunning(); }, 20000));
+    EXPECT_TRUE(IsWindowVisible(Item(IDC_BTN_SAVE_REPORT)));
+    EXPECT_TRUE(IsWindowVisible(Item(IDC_BTN_COPY_DETAILS)));
+    char szCaption[64] = {};
+    GetWindowTextA(Item(IDC_BTN_SAVE_REPORT), szCaption, sizeof(szCaption));
+    EXPECT_STREQ(szCaption, "Sa&ve support report...");
+    EXPECT_EQ(GetMenuState(GetSystemMenu(m_pDlg->m_hWnd, FALSE), IDM_SAVE_REPORT, MF_BYCOMMAND) & MF_GRAYED, 0u);
+
+    // The record of the run: the tool, the host, the port, the image, the steps and the end.
+    const std::string strReport = m_pDlg->SupportReport();
+    for (const char* pszField : {"krt-upgrade 1.0.019 run begins", "host: Windows ", "host OS code 41", "driver: USB driver ",
+                                 "port: COM7 (", "image: embedded, ", " bytes, md5 ", "language: en",
+                                 "status: Download Start", "final: Error in Writing Flash!"}) {
+        EXPECT_NE(strReport.find(pszField), std::string::npos) << pszField << " missing from:\n" << strReport;
+    }
+    char szUser[256] = {};
+    DWORD nUser = sizeof(szUser);
+    if (GetUserNameA(szUser, &nUser) && std::strlen(szUser) >= 3) {
+        EXPECT_EQ(strReport.find(szUser), std::string::npos) << "the user's name is in the report";
+    }
+
+    // Saved as it is; a folder that cannot take it is told, and the failure screen stays.
+    const std::string strFolder = StagedImagePath().substr(0, StagedImagePath().find_last_of('\\'));
+    const std::wstring strPath = std::wstring(strFolder.begin(), strFolder.end()) + L"\\report.txt";
+    ASSERT_TRUE(m_pDlg->SaveSupportReport(strPath));
+    FILE* pFile = _wfopen(strPath.c_str(), L"rb");
+    ASSERT_NE(pFile, nullptr);
+    std::string strSaved(strReport.size() + 16, '\0');
+    strSaved.resize(std::fread(strSaved.data(), 1, strSaved.size(), pFile));
+    std::fclose(pFile);
+    _wremove(strPath.c_str());
+    EXPECT_EQ(strSaved, strReport);
+    {
+        CBoxAnswerer answer(IDOK);
+        EXPECT_FALSE(m_pDlg->SaveSupportReport(L"Z:\\no such folder here\\report.txt"));
+        ASSERT_TRUE(answer.Answered());
+        EXPECT_EQ(answer.Text().rfind("The support report could not be saved to Z:\\no such folder here\\report.txt: ", 0), 0u)
+            << answer.Text();
+    }
+    EXPECT_TRUE(IsWindowVisible(Item(IDC_IMG_FAILED)));
+    EXPECT_EQ(m_pDlg->m_nPage, PAGE_DOWNLOAD);
+
+    // Copy details: the same text on the clipboard, lines ending in CR LF.
+    Click(IDC_BTN_COPY_DETAILS);
+    ASSERT_TRUE(OpenClipboard(m_pDlg->m_hWnd));
+    HANDLE hData = GetClipboardData(CF_UNICODETEXT);
+    std::wstring strClip = hData != nullptr ? static_cast<const wchar_t*>(GlobalLock(hData)) : L"";
+    if (hData != nullptr) {
+        GlobalUnlock(hData);
+    }
+    CloseClipboard();
+    EXPECT_NE(strClip.find(L"final: Error in Writing Flash!\r\n"), std::wstring::npos);
 }
