@@ -167,7 +167,7 @@ private:
     void SetRunStatus(const char* pszText);
     void FlushRunStatus();
     void MoveExitRight();
-    void ShowRunProgress();
+    void ShowRunProgress(bool bTimeLeft = true);
     void SamplePageColour();
 
     // Keyboard: the page's forward button (Next, or Start on the download page) when it can be pressed,

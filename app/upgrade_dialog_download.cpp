@@ -385,6 +385,7 @@ void CVelmoraEUT_KRT_P940Dlg::ShowDownloadOutcome(const std::string& strFinal)
         m_progress.SetPos(0);
         m_progress.UpdateWindow();
         m_imgFailed.ShowWindow(SW_SHOW);
+        ShowRunProgress(false);  // how far it came; no time is left to wait for
         const FailureKind nKind = ClassifyFailure(strFinal, FindDevicePort() != 0);
         ::SetWindowTextW(m_textGuidance.m_hWnd, Utf16(FailureGuidance(nKind)).c_str());
         m_textGuidance.ShowWindow(SW_SHOW);
@@ -401,7 +402,7 @@ void CVelmoraEUT_KRT_P940Dlg::ShowDownloadOutcome(const std::string& strFinal)
     SetStatus(3, "");
 }
 
-void CVelmoraEUT_KRT_P940Dlg::ShowRunProgress()
+void CVelmoraEUT_KRT_P940Dlg::ShowRunProgress(bool bTimeLeft)
 {
     const int nCount = m_runProgress.PartitionCount();
     if (nCount == 0) {
@@ -410,7 +411,7 @@ void CVelmoraEUT_KRT_P940Dlg::ShowRunProgress()
     wchar_t szText[160];
     int nLength = std::swprintf(szText, std::size(szText), L"Partition %d of %d \u00B7 %d %%", m_runProgress.PartitionNumber(),
                                 nCount, m_runProgress.Percent());
-    const double dLeft = m_runProgress.SecondsLeft(Platform::MonotonicMs());
+    const double dLeft = bTimeLeft ? m_runProgress.SecondsLeft(Platform::MonotonicMs()) : -1.0;
     if (dLeft >= 0.5 && nLength > 0) {
         const long long nSeconds = std::llround(dLeft);
         if (nSeconds < 60) {

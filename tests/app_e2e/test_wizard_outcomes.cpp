@@ -1,5 +1,6 @@
 // How a download can end other than well: a device that refuses the data, a device pulled out before the
 // start, a user closing the window in the middle of it.
+#include <algorithm>
 #include <cstdio>
 
 #include "tests/app_e2e/wizard_test.h"
@@ -13,15 +14,106 @@ constexpr DWORD RUN_TIMEOUT_MS = 120000;
 
 using WizardOutcome = WizardTest;
 
-// The device answers every block with "unit not erased": the wizard shows the failure and offers a restart.
+// The file dialog the wizard opened: its file name set, then OK, as a user would type and press Enter.
+// Empty when done, else what went wrong.
+std::string SaveThroughFileDialog(HWND hOwner, const wchar_t* pszPath)
+{
+    HWND hDialog = nullptr;
+    const ULONGLONG nEnd = GetTickCount64() + 30000;
+    while (hDialog == nullptr && GetTickCount64() < nEnd) {
+        HWND hPopup = GetLastActivePopup(hOwner);
+        if (hPopup != hOwner && hPopup != nullptr && IsWindowVisible(hPopup))
+            hDialog = hPopup;
+        Sleep(50);
+    }
+    if (hDialog == nullptr)
+        return "no file dialog";
+    // The file name's box is the dialog's one visible edit (the folder list has none).
+    HWND hName = nullptr;
+    EnumChildWindows(
+        hDialog,
+        [](HWND hChild, LPARAM lParam) -> BOOL {
+            wchar_t szClass[32] = {};
+            GetClassNameW(hChild, szClass, 32);
+            if (_wcsicmp(szClass, L"Edit") == 0 && IsWindowVisible(hChild)) {
+                *reinterpret_cast<HWND*>(lParam) = hChild;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&hName));
+    if (hName == nullptr)
+        return "no file name box";
+    SendMessageW(hName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pszPath));
+    SendMessageW(GetDlgItem(hDialog, IDOK), BM_CLICK, 0, 0);
+    return "";
+}
+
+// The device refuses a block and its retry late in the third partition: the whole run's line has climbed
+// and never gone back while the bar started again per partition, the failure says what to do, the
+// support report is saved through the file dialog, and the restart leads to the beginning.
 TEST_F(WizardOutcome, FailedDownloadOffersRestart)
 {
     StartWizard(true, true);
     ASSERT_EQ("", m_session.WalkToPage(5));
     Ui().Click(ID_START);
-    ASSERT_TRUE(WaitUntil([&] { return Ui().Visible(ID_IMG_FAILED); }, RUN_TIMEOUT_MS))
+    int nHighestPartition = 0, nPartitions = 0, nLastShare = 0, nBarRestarts = 0, nLastBar = 0;
+    bool bTimeLeft = false;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const std::string strLine = Ui().Text(ID_RUN_PROGRESS);
+            int nPartition = 0, nCount = 0, nShare = 0;
+            if (std::sscanf(strLine.c_str(), "Partition %d of %d %*[^0-9]%d", &nPartition, &nCount, &nShare) == 3) {
+                EXPECT_GE(nPartition, nHighestPartition) << strLine;
+                EXPECT_GE(nShare, nLastShare) << strLine;
+                nHighestPartition = std::max(nHighestPartition, nPartition);
+                nPartitions = nCount;
+                nLastShare = std::max(nLastShare, nShare);
+                bTimeLeft = bTimeLeft || strLine.find(" left") != std::string::npos;
+            }
+            int nSeconds = 0, nBar = 0;
+            if (ParseElapsed(Ui().Text(ID_PROGRESS), &nSeconds, &nBar)) {
+                nBarRestarts += nBar < nLastBar ? 1 : 0;
+                nLastBar = nBar;
+            }
+            return Ui().Visible(ID_IMG_FAILED);
+        },
+        RUN_TIMEOUT_MS))
         << "no failure banner; status: " << Ui().StatusPart(0);
     m_session.Screenshot("download_failed");
+    EXPECT_EQ(4, nPartitions);
+    EXPECT_EQ(3, nHighestPartition);
+    EXPECT_GT(nLastShare, 20);
+    EXPECT_GE(nBarRestarts, 1) << "the bar did not start again for a partition";
+    EXPECT_TRUE(bTimeLeft) << "no time left shown";
+    EXPECT_EQ(0u, Ui().Text(ID_GUIDANCE).rfind("Writing to the device failed.", 0)) << Ui().Text(ID_GUIDANCE);
+    EXPECT_TRUE(Ui().Visible(ID_COPY_DETAILS));
+
+    // The report, saved where the user says: the run as support needs it.
+    Ui().Click(ID_SAVE_REPORT);
+    const std::string strSaved = SaveThroughFileDialog(Ui().Dialog(), L"C:\\krt-report.txt");
+    m_session.Screenshot("save_report");
+    ASSERT_EQ("", strSaved);
+    std::string strReport;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            FILE* pFile = std::fopen("C:\\krt-report.txt", "rb");
+            if (pFile == nullptr)
+                return false;
+            char szChunk[4096];
+            strReport.clear();
+            for (size_t n; (n = std::fread(szChunk, 1, sizeof(szChunk), pFile)) > 0;)
+                strReport.append(szChunk, n);
+            std::fclose(pFile);
+            return strReport.find("final: ") != std::string::npos;
+        },
+        15000));
+    for (const char* pszField : {"krt-upgrade 1.0.019 run begins", "host: Windows 6.1, x64 machine", "host OS code 4107",
+                                 "port: COM7 (\\Device\\qzcdserd0)", "bytes, md5 ", "attempt=2 (retry) -> status=7 refused",
+                                 "final: Flash download error!"}) {
+        EXPECT_NE(strReport.find(pszField), std::string::npos) << pszField;
+    }
+    EXPECT_TRUE(Ui().Visible(ID_IMG_FAILED)) << "the failure screen went away";
     EXPECT_EQ(PROGRESS_FAILED, Ui().Text(ID_PROGRESS));
     EXPECT_EQ(0.0, m_session.ProgressFill());
     EXPECT_EQ("Flash download error!", Ui().StatusPart(0));

@@ -27,6 +27,10 @@ constexpr int ID_IMG_FAILED = 1016;
 constexpr int ID_IMG_CABLE_SMALL = 2030;
 constexpr int ID_PROGRESS = 2031;
 constexpr int ID_IMG_CABLE_LARGE = 2032;
+constexpr int ID_RUN_PROGRESS = 2033;
+constexpr int ID_GUIDANCE = 2034;
+constexpr int ID_SAVE_REPORT = 2035;
+constexpr int ID_COPY_DETAILS = 2036;
 
 // Page backgrounds, 0 to 6.
 constexpr int PAGE_COUNT = 7;
