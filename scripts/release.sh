@@ -50,7 +50,7 @@ stop_children() {
     # What has not ended after five seconds is killed.
     local left
     for _ in $(seq 50); do
-        left="$(ps -o pid=,stat= -p "$(echo $pids | tr ' ' ,)" 2>/dev/null | awk '$2 !~ /^Z/ { print $1 }')"
+        left="$(ps -o pid=,stat= -p "$(echo $pids | tr ' ' ,)" 2>/dev/null | awk '$2 !~ /^Z/ { print $1 }')" || true
         [ -n "$left" ] || break
         sleep 0.1
     done

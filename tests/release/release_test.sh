@@ -130,9 +130,12 @@ osslsigncode sign -certs "$PKI/leaf-chain.pem" -key "$PKI/leaf.key" -h sha256 -i
 MSI="$WORK/driver.msi"
 
 # A signed, time-stamped release, started from another folder with relative paths.
-(cd "$WORK" && KRT_RELEASE_BUILD=a run "$RELEASE" --firmware fw.bin --driver driver.msi --sign-key pki/leaf.key \
-    --sign-cert pki/leaf-chain.pem --ca-file pki/root.crt --timestamp "$TSA_URL" --tsa-ca-file pki/root.crt --out out) >"$WORK/a.log" 2>&1
-if [ $? -eq 0 ] && [ "$(ls "$WORK/out" | tr '\n' ' ')" = "SHA256SUMS krt-flash.exe krt-upgrade.exe release.txt " ]; then
+cd "$WORK"
+KRT_RELEASE_BUILD=a run "$RELEASE" --firmware fw.bin --driver driver.msi --sign-key pki/leaf.key --sign-cert pki/leaf-chain.pem \
+    --ca-file pki/root.crt --timestamp "$TSA_URL" --tsa-ca-file pki/root.crt --out out >"$WORK/a.log" 2>&1
+rc=$?
+cd - >/dev/null
+if [ $rc -eq 0 ] && [ "$(ls "$WORK/out" | tr '\n' ' ')" = "SHA256SUMS krt-flash.exe krt-upgrade.exe release.txt " ]; then
     pass "signed release made"
 else
     fail "signed release" "$WORK/a.log"
@@ -258,7 +261,7 @@ started="$(descendants "$rel")"
 kill -TERM "$rel"; wait "$rel"; rc=$?
 sleep 0.5
 alive=""; for p in $started; do kill -0 "$p" 2>/dev/null && alive="$alive $p"; done
-[ $rc -ne 0 ] && [ -n "$started" ] && [ -z "$alive" ] && ! [ -e "$WORK/out-int" ] && ! ls -A "$WORK" | grep -q '^\.release' \
+[ $rc -eq 130 ] && grep -q "interrupted; nothing was written" "$WORK/int.log" && [ -n "$started" ] && [ -z "$alive" ] && ! [ -e "$WORK/out-int" ] && ! ls -A "$WORK" | grep -q '^\.release' \
     && pass "interrupted release: $(echo $started | wc -w) processes ended, nothing written" \
     || fail "interrupted release (exit $rc, still running:$alive)" "$WORK/int.log"
 
