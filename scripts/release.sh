@@ -24,7 +24,7 @@ unset KRT_SIGN_PIN
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 
 usage() {
-    sed -n '5,11p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '5,12p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
 }
 fail() { echo "release: $*" >&2; exit 1; }
