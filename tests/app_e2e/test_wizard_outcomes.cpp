@@ -14,6 +14,17 @@ constexpr DWORD RUN_TIMEOUT_MS = 120000;
 
 using WizardOutcome = WizardTest;
 
+BOOL CALLBACK FindVisibleEdit(HWND hChild, LPARAM lParam)
+{
+    wchar_t szClass[32] = {};
+    GetClassNameW(hChild, szClass, 32);
+    if (_wcsicmp(szClass, L"Edit") == 0 && IsWindowVisible(hChild)) {
+        *reinterpret_cast<HWND*>(lParam) = hChild;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The file dialog the wizard opened: its file name set, then OK, as a user would type and press Enter.
 // Empty when done, else what went wrong.
 std::string SaveThroughFileDialog(HWND hOwner, const wchar_t* pszPath)
@@ -30,18 +41,7 @@ std::string SaveThroughFileDialog(HWND hOwner, const wchar_t* pszPath)
         return "no file dialog";
     // The file name's box is the dialog's one visible edit (the folder list has none).
     HWND hName = nullptr;
-    EnumChildWindows(
-        hDialog,
-        [](HWND hChild, LPARAM lParam) -> BOOL {
-            wchar_t szClass[32] = {};
-            GetClassNameW(hChild, szClass, 32);
-            if (_wcsicmp(szClass, L"Edit") == 0 && IsWindowVisible(hChild)) {
-                *reinterpret_cast<HWND*>(lParam) = hChild;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&hName));
+    EnumChildWindows(hDialog, &FindVisibleEdit, reinterpret_cast<LPARAM>(&hName));
     if (hName == nullptr)
         return "no file name box";
     SendMessageW(hName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pszPath));
