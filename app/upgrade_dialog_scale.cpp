@@ -9,11 +9,29 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace {
 
 constexpr int FOCUS_RING_WIDTH = 2;
 constexpr int RUN_PROGRESS_FONT_PX = 14;
+
+HFONT CreateArtworkFont(int nPixels, int nWeight)
+{
+    return ::CreateFontW(-nPixels, 0, 0, 0, nWeight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
+                         CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Open Sans");
+}
+
+// The controls take the new font before the old one is deleted.
+void ReplaceFont(CGdiObject<HFONT>& font, HFONT hNew, std::initializer_list<CWnd*> controls)
+{
+    HFONT hOld = font.Detach();
+    font.Attach(hNew);
+    for (CWnd* pControl : controls)
+        pControl->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(hNew), TRUE);
+    if (hOld != nullptr)
+        ::DeleteObject(hOld);
+}
 
 }  // namespace
 
@@ -100,23 +118,10 @@ void CVelmoraEUT_KRT_P940Dlg::ScaleFonts()
     m_progress.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontProgress.GetSafeHandle()), TRUE);
     if (hOldProgress != nullptr)
         ::DeleteObject(hOldProgress);
-    // The whole run's line in the artwork's typeface, 14 pixels at 100 %.
-    HFONT hOldRun = m_fontRunProgress.Detach();
-    m_fontRunProgress.Attach(::CreateFontW(-m_scale.Px(RUN_PROGRESS_FONT_PX), 0, 0, 0, FW_SEMIBOLD, FALSE, FALSE, FALSE,
-                                           DEFAULT_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                                           DEFAULT_PITCH | FF_SWISS, L"Open Sans"));
-    m_textRunProgress.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontRunProgress.GetSafeHandle()), TRUE);
-    if (hOldRun != nullptr)
-        ::DeleteObject(hOldRun);
-    HFONT hOldGuidance = m_fontGuidance.Detach();
-    m_fontGuidance.Attach(::CreateFontW(-m_scale.Px(RUN_PROGRESS_FONT_PX), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                        DEFAULT_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                                        DEFAULT_PITCH | FF_SWISS, L"Open Sans"));
-    m_textGuidance.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontGuidance.GetSafeHandle()), TRUE);
-    m_btnSaveReport.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontGuidance.GetSafeHandle()), TRUE);
-    m_btnCopyDetails.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontGuidance.GetSafeHandle()), TRUE);
-    if (hOldGuidance != nullptr)
-        ::DeleteObject(hOldGuidance);
+    // The words drawn as text, in the artwork's typeface, 14 pixels at 100 %.
+    ReplaceFont(m_fontRunProgress, CreateArtworkFont(m_scale.Px(RUN_PROGRESS_FONT_PX), FW_SEMIBOLD), {&m_textRunProgress});
+    ReplaceFont(m_fontGuidance, CreateArtworkFont(m_scale.Px(RUN_PROGRESS_FONT_PX), FW_NORMAL),
+                {&m_textGuidance, &m_btnSaveReport, &m_btnCopyDetails});
     // Rich edit draws twips at the system's scale; the zoom makes up the difference.
     if (nDpi == nSystem)
         m_richLicense.SendMessage(EM_SETZOOM, 0, 0);
