@@ -200,15 +200,21 @@ release_stage() {  # wizard test driver [, toolchain]
 }
 
 # The release check starts beside the others once the native build is there: its two release builds
-# need only the native tools; its last step, the signed wizard under Wine, waits for the 32-bit
-# build's test driver (the status file that the win stage writes when its build ends).
+# need only the native tools; its last step, the signed wizard under Wine, waits for the test driver of
+# the Windows build that runs here (the status file that the build writes when it ends): the 32-bit
+# one where the kernel runs 32-bit programs, else the 64-bit one with a 64-bit release.
 release_started=0
 start_release_beside() {
     [[ " $STAGES " == *" release "* ]] && [ "$release_started" = 0 ] || return 0
     release_started=1
     local -x KRT_RELEASE_WAIT_FOR=""
-    [[ " $STAGES " == *" win "* ]] && KRT_RELEASE_WAIT_FOR="$ROOT/build-win/krt-build.status"
-    background release release_stage build-win/tests/app_e2e/app_e2e_wizard_tests.exe
+    if win32_tests_can_run; then
+        [[ " $STAGES " == *" win "* ]] && KRT_RELEASE_WAIT_FOR="$ROOT/build-win/krt-build.status"
+        background release release_stage build-win/tests/app_e2e/app_e2e_wizard_tests.exe
+    else
+        [[ " $STAGES " == *" win64 "* ]] && KRT_RELEASE_WAIT_FOR="$ROOT/build-win64/krt-build.status"
+        background release release_stage build-win64/tests/app_e2e/app_e2e_wizard_tests.exe cmake/mingw-x86_64.cmake
+    fi
 }
 
 # Ninja for a new build folder (it schedules the six builds' compiles better than make); a folder that
@@ -241,7 +247,7 @@ if [ -n "${KRT_BESIDE_NAME:-}" ]; then
     exit 0
 fi
 
-rm -f build-win/krt-build.status
+rm -f build-win/krt-build.status build-win64/krt-build.status
 t0=$SECONDS
 scripts/bootstrap.sh || failed_stages+=(bootstrap)
 echo "=== bootstrap: $((SECONDS - t0))s (not counted in the total)"
@@ -256,7 +262,7 @@ fi
 
 native_build() { configure_native && cmake --build build -j "$JOBS"; }
 native_tests() {
-    if win32_tests_can_run; then start_release_beside; fi
+    start_release_beside
     run_ctest build native
 }
 # The engine, the simulator and krt-flash under ASan and UBSan; the service-bench runs of several
@@ -305,9 +311,14 @@ win_tests() {
     fi
 }
 win64_build() {
+    local rc
     configure build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
         -DCMAKE_BUILD_TYPE=Release -DKRT_FAST_LINK=ON -DKRT_BENCHMARKS=OFF -DKRT_HOST_TOOLS_DIR="$ROOT/build" &&
         cmake --build build-win64 -j "$JOBS"
+    rc=$?
+    mkdir -p build-win64
+    echo $rc >build-win64/krt-build.status
+    [ $rc -eq 0 ]
 }
 # The wizard's run at real speed (label slow) and its runs driven from outside (label product) are the
 # product's: the 32-bit build runs them where it can, else this one.
@@ -328,20 +339,12 @@ for s in $STAGES; do
         stage win win_build win_tests ;;
     win64) stage win64 win64_build win64_tests ;;
     release)
-        # scripts/release.sh as the maker runs it; the wizard check under Wine in the 32-bit build where
-        # it runs (started beside the others after the native build, when that comes first), else in a
-        # 64-bit release made the same way after the 64-bit build.
-        if [ "${WIN32_RAN:-0}" = 1 ] || { [ -z "${WIN32_RAN:-}" ] && win32_tests_can_run; }; then
-            start_release_beside
-        else
-            release_deferred=1
-        fi ;;
+        # scripts/release.sh as the maker runs it, beside the others (started after the native build
+        # when that comes first); the wizard check under Wine in the 32-bit build where it runs, else in
+        # a 64-bit release made the same way.
+        start_release_beside ;;
     esac
 done
-if [ "${release_deferred:-0}" = 1 ]; then
-    export KRT_RELEASE_WAIT_FOR=""
-    release_stage build-win64/tests/app_e2e/app_e2e_wizard_tests.exe cmake/mingw-x86_64.cmake
-fi
 collect_background
 
 echo "=== timings (bootstrap not counted): $(IFS=';'; echo "${timings[*]}" | sed 's/;/; /g')"
