@@ -127,8 +127,6 @@ BOOL CVelmoraEUT_KRT_P940Dlg::OnInitDialog()
     if (hSysMenu != nullptr && !strAbout.empty()) {
         AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
         AppendMenuA(hSysMenu, MF_STRING, IDM_ABOUTBOX, strAbout.c_str());
-        // Offered once a run has ended.
-        AppendMenuA(hSysMenu, MF_STRING | MF_GRAYED, IDM_SAVE_REPORT, "Sa&ve support report...");
     }
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));

@@ -497,9 +497,18 @@ void CVelmoraEUT_KRT_P940Dlg::OnCopyDetails()
 
 void CVelmoraEUT_KRT_P940Dlg::EnableReportCommand(bool bEnable)
 {
-    if (HMENU hSysMenu = GetSystemMenu(m_hWnd, FALSE)) {
-        EnableMenuItem(hSysMenu, IDM_SAVE_REPORT, MF_BYCOMMAND | (bEnable ? MF_ENABLED : MF_GRAYED));
+    // Offered, after About, once a run has ended; grayed while the next one runs.
+    HMENU hSysMenu = GetSystemMenu(m_hWnd, FALSE);
+    if (hSysMenu == nullptr) {
+        return;
     }
+    if (GetMenuState(hSysMenu, IDM_SAVE_REPORT, MF_BYCOMMAND) == static_cast<UINT>(-1)) {
+        if (bEnable) {
+            AppendMenuA(hSysMenu, MF_STRING, IDM_SAVE_REPORT, "Sa&ve support report...");
+        }
+        return;
+    }
+    EnableMenuItem(hSysMenu, IDM_SAVE_REPORT, MF_BYCOMMAND | (bEnable ? MF_ENABLED : MF_GRAYED));
 }
 
 void CVelmoraEUT_KRT_P940Dlg::MoveExitRight()

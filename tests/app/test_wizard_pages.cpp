@@ -210,6 +210,8 @@ TEST_F(WizardTest, SystemMenuCarriesTheAboutItem)
     char szItem[128] = {};
     ASSERT_GT(GetMenuStringA(hMenu, IDM_ABOUTBOX, szItem, sizeof(szItem), MF_BYCOMMAND), 0);
     EXPECT_STREQ(szItem, "Velmora SW Upgrade (&A)...");
+    // The support report is offered only once a run has ended.
+    EXPECT_EQ(GetMenuState(hMenu, IDM_SAVE_REPORT, MF_BYCOMMAND), static_cast<UINT>(-1));
 }
 
 TEST_F(WizardTest, ChoicesTellAssistiveTechnologyTheirNameRoleAndState)
