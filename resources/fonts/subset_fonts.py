@@ -54,6 +54,8 @@ def cut(path, family, characters, out_path):
     subsetter = subset.Subsetter(options)
     subsetter.populate(text="".join(sorted(characters)))
     subsetter.subset(font)
+    # The face keeps its own dates: a build made later gives the same bytes.
+    font.recalcTimestamp = False
     font.save(out_path)
 
 
