@@ -126,7 +126,9 @@ protected:
             m_nPort = 0;
         }
     }
-    bool Command(const std::function<void()>& fnSend, uint32_t nTimeoutMs = 2000)
+    // Ten times the protocol's longest step time-out: the wait ends with the reply, and a loaded machine (a
+    // sanitizer build, other builds beside) may take a while to deliver it.
+    bool Command(const std::function<void()>& fnSend, uint32_t nTimeoutMs = 50000)
     {
         fnSend();
         return IsReplySuccess(WaitForReply(nTimeoutMs));
