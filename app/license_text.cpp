@@ -1,6 +1,6 @@
 #include "app/license_text.h"
 
-#include <cstring>
+#include "i18n/translations.h"
 
 const char* const LicenseText[LICENSE_PIECE_COUNT] = {
     // 1: title
@@ -76,11 +76,26 @@ bool IsLicensePieceBold(int nPieceIndex)
     }
 }
 
+namespace {
+
+// UTF-16 units of a UTF-8 text: one per character, two for one beyond the basic plane.
+long Utf16Length(const char* pszText)
+{
+    long nUnits = 0;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(pszText); *p != 0; ++p) {
+        if ((*p & 0xC0) != 0x80)
+            nUnits += *p >= 0xF0 ? 2 : 1;
+    }
+    return nUnits;
+}
+
+}  // namespace
+
 std::string JoinLicenseText()
 {
     std::string strText;
     for (const char* pszPiece : LicenseText) {
-        strText += pszPiece;
+        strText += Tr(pszPiece);
     }
     return strText;
 }
@@ -90,7 +105,7 @@ std::vector<LicenseRange> LicenseBoldRanges()
     std::vector<LicenseRange> ranges;
     long nPos = 0;
     for (int i = 0; i < LICENSE_PIECE_COUNT; ++i) {
-        const long nLength = static_cast<long>(std::strlen(LicenseText[i]));
+        const long nLength = Utf16Length(Tr(LicenseText[i]));
         if (IsLicensePieceBold(i)) {
             ranges.push_back({nPos, nPos + nLength});
         }

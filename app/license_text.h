@@ -12,9 +12,10 @@ extern const char* const LicenseText[LICENSE_PIECE_COUNT];
 // Pieces 1, 3, 5, 7, 9, 11, 13, 15, 16 and 17 (counted from 1) are set in bold.
 bool IsLicensePieceBold(int nPieceIndex);
 
+// The pieces in the current language (each piece is translated as one text), joined.
 std::string JoinLicenseText();
 
-// Character positions [nFirst, nEnd) of one piece in the joined text.
+// Positions [nFirst, nEnd) of one piece in the joined text in UTF-16 units, as the rich edit counts them.
 struct LicenseRange {
     long nFirst;
     long nEnd;

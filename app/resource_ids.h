@@ -47,6 +47,10 @@
 #define IDM_ABOUTBOX 0x0010
 // Command id of the system menu's item that saves the last run's support report.
 #define IDM_SAVE_REPORT 0x0020
+// The Language submenu: one command per language, 16 apart as system menu commands must be.
+#define IDM_LANGUAGE_FIRST 0x0100
+#define IDM_LANGUAGE_STEP 0x0010
+#define MAX_MENU_LANGUAGES 48
 
 // Page backgrounds, 1024 x 600.
 #define IDB_PAGE_INTRO 136

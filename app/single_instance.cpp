@@ -1,5 +1,7 @@
 #include "app/single_instance.h"
 
+#include "platform/win32/utf16.h"
+
 CSingleInstance::~CSingleInstance()
 {
     if (m_hMutex != nullptr) {
@@ -27,7 +29,7 @@ bool CSingleInstance::Claim(const char* pszMutexName)
 
 bool ActivateWindowByTitle(const char* pszTitle)
 {
-    HWND hWnd = FindWindowA(MAKEINTATOM(32770), pszTitle);
+    HWND hWnd = FindWindowW(reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(32770)), Platform::Utf16(pszTitle).c_str());
     if (hWnd == nullptr) {
         return false;
     }

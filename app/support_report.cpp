@@ -13,30 +13,10 @@
 #include "platform/md5.h"
 #include "platform/resources.h"
 #include "platform/serial_port_map.h"
+#include "platform/win32/utf16.h"
 
 namespace {
 
-std::string Utf8(const std::wstring& strWide)
-{
-    if (strWide.empty())
-        return {};
-    const int nBytes = ::WideCharToMultiByte(CP_UTF8, 0, strWide.data(), static_cast<int>(strWide.size()), nullptr, 0,
-                                             nullptr, nullptr);
-    std::string strText(static_cast<size_t>(nBytes > 0 ? nBytes : 0), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, strWide.data(), static_cast<int>(strWide.size()), strText.data(), nBytes, nullptr,
-                          nullptr);
-    return strText;
-}
-
-std::wstring Utf16(const std::string& strText)
-{
-    if (strText.empty())
-        return {};
-    const int nChars = ::MultiByteToWideChar(CP_UTF8, 0, strText.data(), static_cast<int>(strText.size()), nullptr, 0);
-    std::wstring strWide(static_cast<size_t>(nChars > 0 ? nChars : 0), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, strText.data(), static_cast<int>(strText.size()), strWide.data(), nChars);
-    return strWide;
-}
 
 // Every occurrence of strName (any case) replaced by strStandIn; names shorter than 2 letters stay.
 void ReplaceName(std::string* pstrText, const std::string& strName, const char* pszStandIn)
@@ -98,11 +78,11 @@ std::string SupportReportText(const CRunRecord& record)
     wchar_t szUser[256] = {};
     DWORD nUser = static_cast<DWORD>(std::size(szUser));
     if (::GetUserNameW(szUser, &nUser))
-        ReplaceName(&strReport, Utf8(szUser), "<user>");
+        ReplaceName(&strReport, Platform::Utf8(szUser), "<user>");
     wchar_t szComputer[MAX_COMPUTERNAME_LENGTH + 1] = {};
     DWORD nComputer = static_cast<DWORD>(std::size(szComputer));
     if (::GetComputerNameW(szComputer, &nComputer))
-        ReplaceName(&strReport, Utf8(szComputer), "<computer>");
+        ReplaceName(&strReport, Platform::Utf8(szComputer), "<computer>");
     return strReport;
 }
 
@@ -137,7 +117,7 @@ bool WriteReportFile(const std::wstring& strPath, const std::string& strReport, 
     wchar_t szReason[512] = {};
     ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, dwError, 0, szReason,
                      static_cast<DWORD>(std::size(szReason)), nullptr);
-    std::string strReason = Utf8(szReason);
+    std::string strReason = Platform::Utf8(szReason);
     while (!strReason.empty() && (strReason.back() == '\n' || strReason.back() == '\r' || strReason.back() == ' '))
         strReason.pop_back();
     *pstrReason = strReason.empty() ? "error " + std::to_string(dwError) : strReason;
@@ -148,7 +128,7 @@ bool CopyReportToClipboard(HWND hOwner, const std::string& strReport)
 {
     // Windows text on the clipboard ends its lines with CR LF.
     std::wstring strText;
-    for (wchar_t ch : Utf16(strReport)) {
+    for (wchar_t ch : Platform::Utf16(strReport)) {
         if (ch == L'\n')
             strText += L'\r';
         strText += ch;

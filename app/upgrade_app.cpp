@@ -10,6 +10,7 @@
 #include "framework/common_controls.h"
 #include "framework/private_fonts.h"
 #include "framework/rich_edit.h"
+#include "i18n/translations.h"
 #include "platform/clock.h"
 
 CVelmoraEUT_KRT_P940App theApp;
@@ -24,6 +25,8 @@ bool CVelmoraEUT_KRT_P940App::InitInstance()
     // Test runs against the simulated device run every pause, time-out and the port timer faster;
     // a value that is no scale is ignored.
     Platform::SetTimeScaleFromEnvironment();
+    // The first of the user's preferred UI languages that the wizard speaks, else English.
+    SetLanguage(UserLanguage());
     RegisterControlClasses();
     CPrivateFonts fonts;
     fonts.Load(GetResourceInstance());

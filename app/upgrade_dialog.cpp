@@ -2,6 +2,8 @@
 
 #include <richedit.h>
 
+#include <iterator>
+
 #include "app/about_dialog.h"
 #include "app/dialog_controls.h"
 #include "app/license_text.h"
@@ -11,33 +13,26 @@
 #include "download/download_worker.h"
 #include "download/notify.h"
 #include "host/host_os.h"
+#include "i18n/translations.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
+#include "platform/win32/utf16.h"
 
 int32_t HostOsCode = HOST_OS_UNKNOWN;
 
-namespace {
-
-// The character format the licence's headings and disclaimers get: bold, 10 pt, nothing else.
-constexpr DWORD LICENSE_FORMAT_MASK =
-    CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_PROTECTED | CFM_OFFSET | CFM_COLOR | CFM_SIZE;
-constexpr LONG LICENSE_BOLD_HEIGHT_TWIPS = 200;
-
 std::string LoadResourceString(UINT nId)
 {
-    char szText[256] = {};
-    const int nLength = LoadStringA(GetResourceInstance(), nId, szText, sizeof(szText));
-    return std::string(szText, nLength > 0 ? static_cast<size_t>(nLength) : 0);
+    wchar_t szText[256] = {};
+    const int nLength = LoadStringW(GetResourceInstance(), nId, szText, static_cast<int>(std::size(szText)));
+    return Platform::Utf8(std::wstring_view(szText, nLength > 0 ? static_cast<size_t>(nLength) : 0));
 }
-
-}  // namespace
 
 std::string ProgramName()
 {
-    char szPath[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, szPath, MAX_PATH);
-    std::string strName = szPath;
+    wchar_t szPath[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, szPath, MAX_PATH);
+    std::string strName = Platform::Utf8(szPath);
     const size_t nSlash = strName.find_last_of("\\/");
     if (nSlash != std::string::npos) {
         strName.erase(0, nSlash + 1);
@@ -122,25 +117,15 @@ BOOL CVelmoraEUT_KRT_P940Dlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
 
-    const std::string strAbout = LoadResourceString(IDS_ABOUTBOX);
-    HMENU hSysMenu = GetSystemMenu(m_hWnd, FALSE);
-    if (hSysMenu != nullptr && !strAbout.empty()) {
-        AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(hSysMenu, MF_STRING, IDM_ABOUTBOX, strAbout.c_str());
-    }
+    BuildSystemMenu();
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    m_richLicense.SetWindowText(JoinLicenseText().c_str());
-    CHARFORMATA cf = {};
-    m_richLicense.GetDefaultCharFormat(cf);
-    cf.dwMask = LICENSE_FORMAT_MASK;
-    cf.dwEffects = CFE_BOLD;
-    cf.yHeight = LICENSE_BOLD_HEIGHT_TWIPS;
-    for (const LicenseRange& range : LicenseBoldRanges()) {
-        m_richLicense.SetSel(range.nFirst, range.nEnd);
-        m_richLicense.SetSelectionCharFormat(cf);
-    }
+    CHARFORMAT2W cfDefault = {};
+    cfDefault.cbSize = sizeof(cfDefault);
+    m_richLicense.SendMessage(EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cfDefault));
+    m_strLicenseFace = cfDefault.szFaceName;
+    SetLicenseText();
 
     ApplyKeyboardOrder();
     SetControlTexts();
@@ -150,13 +135,14 @@ BOOL CVelmoraEUT_KRT_P940Dlg::OnInitDialog()
     GetWindowRect(&rcWindow);
     ApplyScale(FittingDpi(WindowDpi(m_hWnd), rcWindow));
     ShowPage();
+    ApplyReadingOrder();
 
     m_statusBar.Create(WS_CHILD | WS_VISIBLE | WS_BORDER, m_hWnd, IDC_STATUS_BAR);
     ScaleFonts();
     ScaleStatusBar();
     SetStatus(0, " Ready");
 
-    SetWindowText(WizardTitle().c_str());
+    SetWindowText(WizardTitle());
 
     // Open in the middle of the screen's work area.
     GetWindowRect(&rcWindow);
@@ -175,8 +161,8 @@ BOOL CVelmoraEUT_KRT_P940Dlg::OnInitDialog()
     Platform::SetMessageSink([hDlg, dwUiThread](const std::string& strText, const std::string& strCaption) {
         const std::string strTitleText = strCaption.empty() ? ProgramName() : strCaption;
         const bool bOwnThread = GetCurrentThreadId() == dwUiThread;
-        ::MessageBoxA(hDlg, strText.c_str(), strTitleText.c_str(),
-                    MB_OK | MB_ICONEXCLAMATION | (bOwnThread ? 0 : MB_SETFOREGROUND));
+        ::MessageBoxW(hDlg, Platform::Utf16(TrMessage(strText)).c_str(), Platform::Utf16(strTitleText).c_str(),
+                      MB_OK | MB_ICONEXCLAMATION | (bOwnThread ? 0 : MB_SETFOREGROUND));
     });
     // The framework gives the focus to the first tab stop: page 0's Next.
     return TRUE;
@@ -184,13 +170,17 @@ BOOL CVelmoraEUT_KRT_P940Dlg::OnInitDialog()
 
 int CVelmoraEUT_KRT_P940Dlg::AskUser(const char* pszText, UINT nType)
 {
-    return ::MessageBoxA(m_hWnd, pszText, ProgramName().c_str(), nType);
+    return ::MessageBoxW(m_hWnd, Platform::Utf16(TrMessage(pszText)).c_str(), Platform::Utf16(ProgramName()).c_str(), nType);
 }
 
 void CVelmoraEUT_KRT_P940Dlg::SetStatus(int nPart, const char* pszText)
 {
+    if (nPart >= 0 && nPart < STATUS_PARTS) {
+        m_strStatus[nPart] = pszText;
+        m_bStatusSet[nPart] = true;
+    }
     if (m_statusBar.IsWindow()) {
-        m_statusBar.SetText(pszText, nPart, 0);
+        m_statusBar.SetText(TrMessage(pszText).c_str(), nPart, 0);
     }
 }
 
@@ -205,6 +195,8 @@ void CVelmoraEUT_KRT_P940Dlg::OnSysCommand(UINT nId, LPARAM)
         OnSaveReport();
         return;
     }
+    if (OnLanguageCommand(nId & 0xFFF0))
+        return;
     Default();
 }
 

@@ -48,6 +48,8 @@ constexpr UINT WM_EXT_STATUS = WM_USER + 3004;
 // Posted to itself once the worker has made its final report: the thread is released after it ended.
 constexpr UINT WM_WORKER_ENDED = WM_APP + 1;
 
+// A text of the executable's string table.
+std::string LoadResourceString(UINT nId);
 // The name of the program as message boxes show it: the executable's name without extension.
 std::string ProgramName();
 // The wizard's window title; a second start finds the first wizard by it.
@@ -176,6 +178,16 @@ private:
     HWND PageFocusTarget();
     void FocusPageTarget();
     void SetControlTexts();
+    // Language (upgrade_dialog_language.cpp): every text shown again in the current language.
+    void BuildSystemMenu();
+    void MarkCurrentLanguage();
+    bool OnLanguageCommand(UINT nId);
+    void ApplyLanguage();
+    void SetLicenseText();
+    void ApplyReadingOrder();
+    static std::string AboutMenuText();
+    // The progress bar's caption, given in English and shown in the current language.
+    void SetProgressText(const std::string& strEnglish);
     void ApplyKeyboardOrder();
     int AskUser(const char* pszText, UINT nType);
 
@@ -231,6 +243,13 @@ private:
     };
     std::map<int, FaceIds> m_faces;
     HFONT m_hStatusFontDefault = nullptr;
+    // What was last shown, in English, so that a change of language can show it again.
+    static constexpr int STATUS_PARTS = 4;
+    std::string m_strStatus[STATUS_PARTS];
+    bool m_bStatusSet[STATUS_PARTS] = {};
+    std::string m_strProgressText;
+    HMENU m_hLanguageMenu = nullptr;
+    std::wstring m_strLicenseFace;
     CGdiObject<HFONT> m_fontStatus;
     CGdiObject<HFONT> m_fontProgress;
 };

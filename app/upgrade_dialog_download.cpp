@@ -24,9 +24,11 @@
 #include "download/engine_state.h"
 #include "download/notify.h"
 #include "download/run_stop.h"
+#include "i18n/translations.h"
 #include "image/staging.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/win32/utf16.h"
 #include "serial/base_comm.h"
 #include "serial/port_discovery.h"
 
@@ -75,24 +77,6 @@ std::string FormatText(const char* pszFormat, const std::string& strFolder, cons
     char szText[2048];
     std::snprintf(szText, sizeof(szText), pszFormat, pszFolder, strNeeded.c_str(), strDetail.c_str());
     return szText;
-}
-
-std::wstring Utf16(const char* pszUtf8)
-{
-    const int nLength = ::MultiByteToWideChar(CP_UTF8, 0, pszUtf8, -1, nullptr, 0);
-    std::wstring strWide(nLength > 0 ? static_cast<size_t>(nLength) : 1, L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, pszUtf8, -1, strWide.data(), nLength);
-    strWide.resize(strWide.size() - 1);
-    return strWide;
-}
-
-std::string Utf8Of(const std::wstring& strWide)
-{
-    const int nBytes = ::WideCharToMultiByte(CP_UTF8, 0, strWide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string strText(nBytes > 0 ? static_cast<size_t>(nBytes) : 1, '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, strWide.c_str(), -1, strText.data(), nBytes, nullptr, nullptr);
-    strText.resize(strText.size() - 1);
-    return strText;
 }
 
 }  // namespace
@@ -161,7 +145,7 @@ void CVelmoraEUT_KRT_P940Dlg::OnStartDownload()
         return;
     }
     m_btnStart.EnableWindow(FALSE);
-    m_progress.SetWindowText("Ready...");
+    SetProgressText("Ready...");
     m_progress.SetPos(0);
     m_progress.UpdateWindow();
     m_runProgress = CRunProgress{};
@@ -284,7 +268,7 @@ void CVelmoraEUT_KRT_P940Dlg::ShowStartFailure(const char* pszStatus)
     Platform::DeleteFileAt(m_strImagePath.c_str());
     m_imgUpdating.ShowWindow(SW_HIDE);
     m_imgPressStart.ShowWindow(SW_SHOW);
-    m_progress.SetWindowText("Ready...");
+    SetProgressText("Ready...");
     m_progress.UpdateWindow();
     SetStatus(0, pszStatus);
     m_btnStart.EnableWindow(TRUE);
@@ -299,7 +283,7 @@ LRESULT CVelmoraEUT_KRT_P940Dlg::OnDownloadNotify(WPARAM, LPARAM lParam)
         m_tNow = Platform::WallSeconds();
         const int32_t nElapsed =
             static_cast<int32_t>(static_cast<uint32_t>(m_tNow) - static_cast<uint32_t>(m_tStart));
-        m_progress.SetWindowText(FormatElapsedText(nElapsed, nPercent).c_str());
+        SetProgressText(FormatElapsedText(nElapsed, nPercent));
         m_progress.SetPos(nPercent);
         m_progress.PaintChanges();
         m_runProgress.OnProgress(Platform::MonotonicMs());
@@ -381,13 +365,13 @@ void CVelmoraEUT_KRT_P940Dlg::ShowDownloadOutcome(const std::string& strFinal)
     } else {
         m_runIndicators.Failed();
         m_bRestartMode = 1;
-        m_progress.SetWindowText("Upgrade failed...");
+        SetProgressText("Upgrade failed...");
         m_progress.SetPos(0);
         m_progress.UpdateWindow();
         m_imgFailed.ShowWindow(SW_SHOW);
         ShowRunProgress(false);  // how far it came; no time is left to wait for
         const FailureKind nKind = ClassifyFailure(strFinal, FindDevicePort() != 0);
-        ::SetWindowTextW(m_textGuidance.m_hWnd, Utf16(FailureGuidance(nKind)).c_str());
+        ::SetWindowTextW(m_textGuidance.m_hWnd, Platform::Utf16(FailureGuidance(nKind)).c_str());
         m_textGuidance.ShowWindow(SW_SHOW);
         m_btnSaveReport.ShowWindow(SW_SHOW);
         m_btnCopyDetails.ShowWindow(SW_SHOW);
@@ -455,7 +439,7 @@ bool CVelmoraEUT_KRT_P940Dlg::SaveSupportReport(const std::wstring& strPath)
     if (WriteReportFile(strPath, SupportReport(), &strReason)) {
         return true;
     }
-    const std::string strMessage = "The support report could not be saved to " + Utf8Of(strPath) + ": " + strReason;
+    const std::string strMessage = "The support report could not be saved to " + Platform::Utf8(strPath) + ": " + strReason;
     AskUser(strMessage.c_str(), MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
@@ -504,7 +488,7 @@ void CVelmoraEUT_KRT_P940Dlg::EnableReportCommand(bool bEnable)
     }
     if (GetMenuState(hSysMenu, IDM_SAVE_REPORT, MF_BYCOMMAND) == static_cast<UINT>(-1)) {
         if (bEnable) {
-            AppendMenuA(hSysMenu, MF_STRING, IDM_SAVE_REPORT, "Sa&ve support report...");
+            AppendMenuW(hSysMenu, MF_STRING, IDM_SAVE_REPORT, Platform::Utf16(Tr("Sa&ve support report...")).c_str());
         }
         return;
     }

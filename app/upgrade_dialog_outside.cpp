@@ -43,7 +43,7 @@ LRESULT CVelmoraEUT_KRT_P940Dlg::OnExtProgress(WPARAM wParam, LPARAM lParam)
     const uint32_t nShown = m_nExtTotal == 0 ? nCount : std::min(nCount, m_nExtTotal);
     m_tNow = Platform::WallSeconds();
     const int32_t nElapsed = static_cast<int32_t>(static_cast<uint32_t>(m_tNow) - static_cast<uint32_t>(m_tStart));
-    m_progress.SetWindowText(FormatElapsedText(nElapsed, nPercent).c_str());
+    SetProgressText(FormatElapsedText(nElapsed, nPercent));
     m_progress.SetPos(static_cast<int>(std::min<uint32_t>(nShown >> m_nExtShift, INT_MAX)));
     m_progress.UpdateWindow();
     m_btnStart.EnableWindow(FALSE);

@@ -1,7 +1,7 @@
 #include "controls/captioned_picture.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cwchar>
 #include <utility>
 
 void CCaptionedPicture::SetPicture(UINT nId, int nDpi)
@@ -25,12 +25,13 @@ LRESULT CCaptionedPicture::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(m_strCaption.size());
     case WM_GETTEXT: {
-        char* pszBuffer = reinterpret_cast<char*>(lParam);
+        // A Unicode window: the text goes out in UTF-16.
+        wchar_t* pszBuffer = reinterpret_cast<wchar_t*>(lParam);
         if (pszBuffer == nullptr || wParam == 0)
             return 0;
         const size_t nCopy = std::min<size_t>(m_strCaption.size(), wParam - 1);
-        std::memcpy(pszBuffer, m_strCaption.data(), nCopy);
-        pszBuffer[nCopy] = '\0';
+        std::wmemcpy(pszBuffer, m_strCaption.data(), nCopy);
+        pszBuffer[nCopy] = L'\0';
         return static_cast<LRESULT>(nCopy);
     }
     default:

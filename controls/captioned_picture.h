@@ -5,10 +5,11 @@
 
 #include "framework/gdi.h"
 #include "framework/static_ctrl.h"
+#include "platform/win32/utf16.h"
 
 class CCaptionedPicture : public CStatic {
 public:
-    void SetCaption(const char* pszCaption) { m_strCaption = pszCaption; }
+    void SetCaption(const char* pszCaption) { m_strCaption = Platform::Utf16(pszCaption); }
     // Shows bitmap nId of the artwork set of a scale (dots per inch); the control sizes itself to it.
     void SetPicture(UINT nId, int nDpi);
 
@@ -16,6 +17,6 @@ protected:
     LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    std::string m_strCaption;
+    std::wstring m_strCaption;
     CBitmap m_bmpPicture;
 };

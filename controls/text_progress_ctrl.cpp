@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
+#include <string>
 
 #include "controls/uni_mem_dc.h"
 
@@ -51,8 +53,9 @@ int CTextProgressCtrl::SetPos(int nPos)
 
 LRESULT CTextProgressCtrl::OnSetText(WPARAM wParam, LPARAM lParam)
 {
-    const char* pszText = reinterpret_cast<const char*>(lParam);
-    std::string strText = pszText ? pszText : "";
+    // The window is a Unicode window: texts come and go in UTF-16.
+    const wchar_t* pszText = reinterpret_cast<const wchar_t*>(lParam);
+    std::wstring strText = pszText ? pszText : L"";
     if (m_bCaptionInWindow && strText == m_strCaption)
         return TRUE;  // the window already holds this text
     LRESULT nResult = DefWindowProc(WM_SETTEXT, wParam, lParam);
@@ -73,13 +76,13 @@ void CTextProgressCtrl::PaintChanges()
 
 LRESULT CTextProgressCtrl::OnGetText(WPARAM wParam, LPARAM lParam) const
 {
-    char* pBuffer = reinterpret_cast<char*>(lParam);
+    wchar_t* pBuffer = reinterpret_cast<wchar_t*>(lParam);
     size_t nSize = static_cast<size_t>(wParam);
     if (!pBuffer || nSize == 0)
         return 0;
     size_t nCopy = std::min(m_strCaption.size(), nSize - 1);
-    std::memcpy(pBuffer, m_strCaption.data(), nCopy);
-    pBuffer[nCopy] = '\0';
+    std::wmemcpy(pBuffer, m_strCaption.data(), nCopy);
+    pBuffer[nCopy] = L'\0';
     return static_cast<LRESULT>(nCopy);
 }
 
@@ -103,12 +106,10 @@ void CTextProgressCtrl::OnPaint()
     if (!m_bShowText)
         return;
 
-    std::string strText = m_strCaption;
+    std::wstring strText = m_strCaption;
     if (strText.empty()) {
-        char szPercent[16];
         double fPercent = std::clamp(fFraction * 100.0, 0.0, static_cast<double>(INT_MAX));
-        std::snprintf(szPercent, sizeof(szPercent), "%d%%", static_cast<int>(fPercent));
-        strText = szPercent;
+        strText = std::to_wstring(static_cast<int>(fPercent)) + L"%";
     }
     CSelectObject selectFont(dc, m_hFont);
     dc.SetBkMode(TRANSPARENT);
@@ -119,7 +120,7 @@ void CTextProgressCtrl::OnPaint()
         dc.IntersectClipRect(rcClip);
         dc.SetTextColor(clr);
         RECT rcText = rcClient;
-        dc.DrawText(strText, &rcText, nFormat);
+        ::DrawTextW(dc, strText.c_str(), static_cast<int>(strText.size()), &rcText, nFormat);
         dc.RestoreDC(nSaved);
     };
     drawClipped(rcBar, m_clrTextOverBar);

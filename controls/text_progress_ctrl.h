@@ -39,7 +39,7 @@ private:
     int m_nPos = 0;
     int m_nMax = 100;
     int m_nMin = 0;
-    std::string m_strCaption;
+    std::wstring m_strCaption;
     int m_bShowText = 1;
     int m_nBarWidth = -1;
     bool m_bCaptionInWindow = false;  // the window's own text is the caption (set through WM_SETTEXT)

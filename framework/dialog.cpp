@@ -21,7 +21,7 @@ CDialog::~CDialog()
 {
     // A modeless dialog still open when its object goes must not call into a dead object.
     if (IsWindow() && !m_bModal) {
-        ::SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
+        ::SetWindowLongPtrW(m_hWnd, DWLP_USER, 0);
         ::DestroyWindow(m_hWnd);
     }
     m_hWnd = nullptr;
@@ -30,7 +30,7 @@ CDialog::~CDialog()
 INT_PTR CDialog::DoModal()
 {
     m_bModal = true;
-    INT_PTR nResult = ::DialogBoxParamA(GetResourceInstance(), MAKEINTRESOURCEA(m_nIdTemplate), m_hParent,
+    INT_PTR nResult = ::DialogBoxParamW(GetResourceInstance(), MAKEINTRESOURCEW(m_nIdTemplate), m_hParent,
                                         &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     m_bModal = false;
     return nResult;
@@ -41,7 +41,7 @@ bool CDialog::Create(HWND hParent)
     m_bModal = false;
     if (hParent)
         m_hParent = hParent;
-    HWND hDlg = ::CreateDialogParamA(GetResourceInstance(), MAKEINTRESOURCEA(m_nIdTemplate), m_hParent,
+    HWND hDlg = ::CreateDialogParamW(GetResourceInstance(), MAKEINTRESOURCEW(m_nIdTemplate), m_hParent,
                                      &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     return hDlg != nullptr;
 }
@@ -70,15 +70,15 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hDlg, UINT nMsg, WPARAM wParam, LPARAM
     CDialog* pDlg;
     if (nMsg == WM_INITDIALOG) {
         pDlg = reinterpret_cast<CDialog*>(lParam);
-        ::SetWindowLongPtrA(hDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(pDlg));
+        ::SetWindowLongPtrW(hDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(pDlg));
         pDlg->m_hWnd = hDlg;
     } else {
-        pDlg = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hDlg, DWLP_USER));
+        pDlg = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hDlg, DWLP_USER));
     }
     if (!pDlg)
         return FALSE;
     if (nMsg == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(hDlg, DWLP_USER, 0);
+        ::SetWindowLongPtrW(hDlg, DWLP_USER, 0);
         pDlg->m_hWnd = nullptr;
         return FALSE;
     }
@@ -108,7 +108,7 @@ INT_PTR CDialog::HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
 
     LRESULT nResult = 0;
     if (ReflectToChild(nMsg, wParam, lParam, &nResult)) {
-        ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, nResult);
+        ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, nResult);
         return TRUE;
     }
 
@@ -132,7 +132,7 @@ INT_PTR CDialog::HandleMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
         if (ReturnsResultDirectly(nMsg))
             return static_cast<INT_PTR>(nResult);
         if (::IsWindow(hDlg))
-            ::SetWindowLongPtrA(hDlg, DWLP_MSGRESULT, nResult);
+            ::SetWindowLongPtrW(hDlg, DWLP_MSGRESULT, nResult);
         return TRUE;
     }
 

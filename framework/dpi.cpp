@@ -68,10 +68,10 @@ RECT WorkAreaOf(const RECT& rcWindow)
 {
     MONITORINFO info = {};
     info.cbSize = sizeof(info);
-    if (::GetMonitorInfoA(::MonitorFromRect(&rcWindow, MONITOR_DEFAULTTONEAREST), &info))
+    if (::GetMonitorInfoW(::MonitorFromRect(&rcWindow, MONITOR_DEFAULTTONEAREST), &info))
         return info.rcWork;
     RECT rcWork = {};
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcWork, 0);
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
     return rcWork;
 }
 
@@ -90,13 +90,13 @@ HFONT CreateScaledFont(HFONT hFont, int nFromDpi, int nToDpi)
 {
     if (nFromDpi <= 0)
         return nullptr;
-    LOGFONTA font = {};
-    if (::GetObjectA(hFont != nullptr ? hFont : ::GetStockObject(SYSTEM_FONT), sizeof(font), &font) == 0)
+    LOGFONTW font = {};
+    if (::GetObjectW(hFont != nullptr ? hFont : ::GetStockObject(SYSTEM_FONT), sizeof(font), &font) == 0)
         return nullptr;
     font.lfHeight = ::MulDiv(font.lfHeight, nToDpi, nFromDpi);
     // A width given for one scale (Wine keeps the system font's at 96 dpi) would squeeze the glyphs.
     font.lfWidth = 0;
-    return ::CreateFontIndirectA(&font);
+    return ::CreateFontIndirectW(&font);
 }
 
 int SystemMetricForDpi(int nIndex, int nDpi)
@@ -129,7 +129,7 @@ BOOL CALLBACK ScaleControl(HWND hControl, LPARAM lParam)
     ::SetWindowPos(hControl, nullptr, scale(rc.left), scale(rc.top), scale(rc.right) - scale(rc.left),
                    scale(rc.bottom) - scale(rc.top), SWP_NOZORDER | SWP_NOACTIVATE);
     if (pScaling->hFont != nullptr)
-        ::SendMessageA(hControl, WM_SETFONT, reinterpret_cast<WPARAM>(pScaling->hFont), TRUE);
+        ::SendMessageW(hControl, WM_SETFONT, reinterpret_cast<WPARAM>(pScaling->hFont), TRUE);
     return TRUE;
 }
 
@@ -140,14 +140,14 @@ void ScaleDialog(HWND hDialog, int nFromDpi, int nToDpi, HFONT* phFont)
     *phFont = nullptr;
     if (nFromDpi == nToDpi || nFromDpi <= 0)
         return;
-    *phFont = CreateScaledFont(reinterpret_cast<HFONT>(::SendMessageA(hDialog, WM_GETFONT, 0, 0)), nFromDpi, nToDpi);
+    *phFont = CreateScaledFont(reinterpret_cast<HFONT>(::SendMessageW(hDialog, WM_GETFONT, 0, 0)), nFromDpi, nToDpi);
     DialogScaling scaling{hDialog, nFromDpi, nToDpi, *phFont};
     ::EnumChildWindows(hDialog, ScaleControl, reinterpret_cast<LPARAM>(&scaling));
     RECT rcClient = {};
     ::GetClientRect(hDialog, &rcClient);
     RECT rcWindow = {0, 0, ::MulDiv(rcClient.right, nToDpi, nFromDpi), ::MulDiv(rcClient.bottom, nToDpi, nFromDpi)};
-    const DWORD dwStyle = static_cast<DWORD>(::GetWindowLongPtrA(hDialog, GWL_STYLE));
-    const DWORD dwExStyle = static_cast<DWORD>(::GetWindowLongPtrA(hDialog, GWL_EXSTYLE));
+    const DWORD dwStyle = static_cast<DWORD>(::GetWindowLongPtrW(hDialog, GWL_STYLE));
+    const DWORD dwExStyle = static_cast<DWORD>(::GetWindowLongPtrW(hDialog, GWL_EXSTYLE));
     AdjustWindowRectForDpi(&rcWindow, dwStyle, dwExStyle, WindowDpi(hDialog));
     ::SetWindowPos(hDialog, nullptr, 0, 0, rcWindow.right - rcWindow.left, rcWindow.bottom - rcWindow.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

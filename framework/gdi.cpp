@@ -2,12 +2,13 @@
 
 #include "framework/artwork_set.h"
 #include "framework/wnd.h"
+#include "platform/win32/utf16.h"
 
 void CDC::FillSolidRect(const RECT& rect, COLORREF clr) const
 {
     // ExtTextOut with an opaque rectangle fills without a brush to create and delete.
     COLORREF clrOld = ::SetBkColor(m_hDC, clr);
-    ::ExtTextOutA(m_hDC, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+    ::ExtTextOutW(m_hDC, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
     ::SetBkColor(m_hDC, clrOld);
 }
 
@@ -29,4 +30,10 @@ SIZE CBitmap::GetSize() const
     if (!m_hObject || !::GetObjectA(m_hObject, sizeof(bm), &bm))
         return SIZE{0, 0};
     return SIZE{bm.bmWidth, bm.bmHeight};
+}
+
+int CDC::DrawText(const std::string& strText, RECT* pRect, UINT nFormat) const
+{
+    const std::wstring strWide = Platform::Utf16(strText);
+    return ::DrawTextW(m_hDC, strWide.c_str(), static_cast<int>(strWide.size()), pRect, nFormat);
 }

@@ -29,7 +29,8 @@ public:
         return ::StretchBlt(m_hDC, x, y, cx, cy, hSrc, xSrc, ySrc, cxSrc, cySrc, dwRop);
     }
     void FillSolidRect(const RECT& rect, COLORREF clr) const;
-    int DrawText(const std::string& strText, RECT* pRect, UINT nFormat) const { return ::DrawTextA(m_hDC, strText.c_str(), static_cast<int>(strText.size()), pRect, nFormat); }
+    // UTF-8 text, drawn through the UTF-16 function so that every script shows.
+    int DrawText(const std::string& strText, RECT* pRect, UINT nFormat) const;
     int SetBkMode(int nMode) const { return ::SetBkMode(m_hDC, nMode); }
     COLORREF SetTextColor(COLORREF clr) const { return ::SetTextColor(m_hDC, clr); }
     BOOL DrawEdge(RECT* pRect, UINT nEdge, UINT nFlags) const { return ::DrawEdge(m_hDC, pRect, nEdge, nFlags); }

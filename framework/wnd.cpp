@@ -3,6 +3,8 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "platform/win32/utf16.h"
+
 namespace {
 
 // Subclassed windows and their objects. Kept in the process, not as a window property: a property
@@ -43,7 +45,7 @@ bool CWnd::SubclassWindow(HWND hWnd)
     m_hWnd = hWnd;
     PreSubclassWindow();
     m_pfnSuper = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWindowProc)));
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWindowProc)));
     if (!m_pfnSuper) {
         UnsubclassWindow();  // a window of another process cannot be subclassed
         return false;
@@ -55,7 +57,7 @@ HWND CWnd::UnsubclassWindow()
 {
     HWND hWnd = m_hWnd;
     if (hWnd && m_pfnSuper) {
-        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     }
     if (hWnd) {
         std::lock_guard<std::mutex> lock(g_mapLock);
@@ -68,20 +70,25 @@ HWND CWnd::UnsubclassWindow()
     return hWnd;
 }
 
+void CWnd::SetWindowText(std::string_view strText) const
+{
+    ::SetWindowTextW(m_hWnd, Platform::Utf16(strText).c_str());
+}
+
 std::string CWnd::GetWindowText() const
 {
-    int nLength = ::GetWindowTextLengthA(m_hWnd);
-    std::string strText(static_cast<size_t>(nLength > 0 ? nLength : 0) + 1, '\0');
-    int nCopied = ::GetWindowTextA(m_hWnd, strText.data(), static_cast<int>(strText.size()));
+    const int nLength = ::GetWindowTextLengthW(m_hWnd);
+    std::wstring strText(static_cast<size_t>(nLength > 0 ? nLength : 0) + 1, L'\0');
+    const int nCopied = ::GetWindowTextW(m_hWnd, strText.data(), static_cast<int>(strText.size()));
     strText.resize(static_cast<size_t>(nCopied > 0 ? nCopied : 0));
-    return strText;
+    return Platform::Utf8(strText);
 }
 
 LRESULT CWnd::DefWindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     if (m_pfnSuper)
-        return ::CallWindowProcA(m_pfnSuper, m_hWnd, nMsg, wParam, lParam);
-    return ::DefWindowProcA(m_hWnd, nMsg, wParam, lParam);
+        return ::CallWindowProcW(m_pfnSuper, m_hWnd, nMsg, wParam, lParam);
+    return ::DefWindowProcW(m_hWnd, nMsg, wParam, lParam);
 }
 
 bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*)
@@ -93,12 +100,12 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPA
 {
     CWnd* pWnd = FromHandlePermanent(hWnd);
     if (!pWnd || pWnd->m_hWnd != hWnd)
-        return ::DefWindowProcA(hWnd, nMsg, wParam, lParam);
+        return ::DefWindowProcW(hWnd, nMsg, wParam, lParam);
     if (nMsg == WM_NCDESTROY) {
         // The window goes; hand it back its own procedure for its last message.
         WNDPROC pfnSuper = pWnd->m_pfnSuper;
         pWnd->UnsubclassWindow();
-        return ::CallWindowProcA(pfnSuper, hWnd, nMsg, wParam, lParam);
+        return ::CallWindowProcW(pfnSuper, hWnd, nMsg, wParam, lParam);
     }
     // No exception may unwind through user32: a throwing handler counts as unhandled.
     try {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 class CWnd {
 public:
@@ -29,8 +30,8 @@ public:
     // Gives the window back its own procedure and forgets it.
     HWND UnsubclassWindow();
 
-    LRESULT SendMessage(UINT nMsg, WPARAM wParam = 0, LPARAM lParam = 0) const { return ::SendMessageA(m_hWnd, nMsg, wParam, lParam); }
-    BOOL PostMessage(UINT nMsg, WPARAM wParam = 0, LPARAM lParam = 0) const { return ::PostMessageA(m_hWnd, nMsg, wParam, lParam); }
+    LRESULT SendMessage(UINT nMsg, WPARAM wParam = 0, LPARAM lParam = 0) const { return ::SendMessageW(m_hWnd, nMsg, wParam, lParam); }
+    BOOL PostMessage(UINT nMsg, WPARAM wParam = 0, LPARAM lParam = 0) const { return ::PostMessageW(m_hWnd, nMsg, wParam, lParam); }
 
     HWND GetDlgItem(int nId) const { return ::GetDlgItem(m_hWnd, nId); }
     HWND GetParent() const { return ::GetParent(m_hWnd); }
@@ -41,7 +42,8 @@ public:
     bool IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd) != FALSE; }
     HWND SetFocus() const { return ::SetFocus(m_hWnd); }
 
-    void SetWindowText(const char* pszText) const { ::SetWindowTextA(m_hWnd, pszText); }
+    // Window texts are UTF-8 here and UTF-16 in the window.
+    void SetWindowText(std::string_view strText) const;
     std::string GetWindowText() const;
 
     void GetClientRect(RECT* pRect) const { ::GetClientRect(m_hWnd, pRect); }
@@ -58,8 +60,8 @@ public:
     void UpdateWindow() const { ::UpdateWindow(m_hWnd); }
     BOOL RedrawWindow(UINT nFlags, const RECT* pRect = nullptr, HRGN hRgn = nullptr) const { return ::RedrawWindow(m_hWnd, pRect, hRgn, nFlags); }
 
-    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE)); }
-    void ModifyStyle(DWORD dwRemove, DWORD dwAdd) const { ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>((GetStyle() & ~dwRemove) | dwAdd)); }
+    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE)); }
+    void ModifyStyle(DWORD dwRemove, DWORD dwAdd) const { ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>((GetStyle() & ~dwRemove) | dwAdd)); }
 
     UINT_PTR SetTimer(UINT_PTR nId, UINT nElapse) const { return ::SetTimer(m_hWnd, nId, nElapse, nullptr); }
     BOOL KillTimer(UINT_PTR nId) const { return ::KillTimer(m_hWnd, nId); }
@@ -84,4 +86,4 @@ private:
 };
 
 // The module whose resources (dialogs, bitmaps) the program uses.
-inline HINSTANCE GetResourceInstance() { return ::GetModuleHandleA(nullptr); }
+inline HINSTANCE GetResourceInstance() { return ::GetModuleHandleW(nullptr); }

@@ -1,6 +1,9 @@
 #include "i18n/catalog.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "i18n/message_match.h"
 
 namespace {
 
@@ -81,7 +84,27 @@ bool CCatalog::Parse()
     }
     m_texts = std::move(texts);
     m_header = header;
+    m_formats.clear();
+    for (const auto& [key, translation] : m_texts) {
+        if (key.find('%') != std::string_view::npos && key.find(CONTEXT_SEPARATOR) == std::string_view::npos)
+            m_formats.emplace_back(key, translation);
+    }
+    // The longest formats first: they say the most, so a text matches the most particular one.
+    std::sort(m_formats.begin(), m_formats.end(), [](const auto& a, const auto& b) {
+        return a.first.size() != b.first.size() ? a.first.size() > b.first.size() : a.first < b.first;
+    });
     return true;
+}
+
+std::string CCatalog::Message(const std::string& strEnglish) const
+{
+    if (const char* pszTranslation = Find(nullptr, strEnglish.c_str()))
+        return pszTranslation;
+    for (const auto& [english, translation] : m_formats) {
+        if (std::optional<std::string> filled = FillTranslatedFormat(english, translation, strEnglish))
+            return *filled;
+    }
+    return strEnglish;
 }
 
 const char* CCatalog::Find(const char* pszContext, const char* pszEnglish) const

@@ -29,6 +29,10 @@ public:
     // The translation, or the English text itself.
     const char* Text(const char* pszContext, const char* pszEnglish) const;
 
+    // A text the program composed from an English format (a status line with a port number or a
+    // partition's name): its translation with the same values, or the text itself.
+    std::string Message(const std::string& strEnglish) const;
+
     // A field of the catalog's header ("Language"), empty when it has none.
     std::string HeaderField(std::string_view strName) const;
     size_t Size() const { return m_texts.size(); }
@@ -42,4 +46,6 @@ private:
     std::string_view m_header;
     // Key: the context, byte 4 and the English text, or the English text alone (as msgfmt writes them).
     std::unordered_map<std::string_view, std::string_view> m_texts;
+    // The entries without context whose English text is a format, in the catalog's order.
+    std::vector<std::pair<std::string_view, std::string_view>> m_formats;
 };

@@ -115,6 +115,12 @@ const char* Tr(const char* pszEnglish)
     return TrContext(nullptr, pszEnglish);
 }
 
+std::string TrMessage(const std::string& strEnglish)
+{
+    const Language& language = CLanguageSet::Instance().Current();
+    return language.pCatalog != nullptr ? language.pCatalog->Message(strEnglish) : strEnglish;
+}
+
 const char* TrContext(const char* pszContext, const char* pszEnglish)
 {
     const Language& language = CLanguageSet::Instance().Current();

@@ -28,5 +28,7 @@ bool CurrentLanguageIsRightToLeft();
 
 // The current language's text for an English text, or the English text where the language lacks it.
 const char* Tr(const char* pszEnglish);
+// The current language's text for a text composed from an English format (see CCatalog::Message).
+std::string TrMessage(const std::string& strEnglish);
 // The same for an English text with two meanings, told apart by its context.
 const char* TrContext(const char* pszContext, const char* pszEnglish);

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/message_box.h"
+#include "platform/win32/utf16.h"
 
 namespace Platform {
 
@@ -13,7 +14,8 @@ void ShowSystemMessageBox(const char* pszText, const char* pszCaption, MessageIc
     case MESSAGE_ICON_INFO: uType |= MB_ICONINFORMATION; break;
     default: break;
     }
-    MessageBoxA(nullptr, pszText, pszCaption[0] != '\0' ? pszCaption : nullptr, uType);
+    const std::wstring strCaption = Utf16(pszCaption);
+    MessageBoxW(nullptr, Utf16(pszText).c_str(), strCaption.empty() ? nullptr : strCaption.c_str(), uType);
 }
 
 }  // namespace Platform

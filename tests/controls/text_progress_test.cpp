@@ -165,11 +165,14 @@ TEST_F(TextProgressTest, TextIsTheCaption)
     EXPECT_EQ(progress.GetWindowText(), "");  // not the template's "Progress1"
     progress.SetWindowText("Upgrade failed...");
     EXPECT_EQ(progress.GetWindowText(), "Upgrade failed...");
-    char szBuffer[8] = "xxxxxxx";
+    wchar_t szBuffer[8] = L"xxxxxxx";
     EXPECT_EQ(progress.SendMessage(WM_GETTEXT, 4, reinterpret_cast<LPARAM>(szBuffer)), 3);
-    EXPECT_STREQ(szBuffer, "Upg");
+    EXPECT_STREQ(szBuffer, L"Upg");
     EXPECT_EQ(progress.SendMessage(WM_GETTEXT, 0, reinterpret_cast<LPARAM>(szBuffer)), 0);
-    EXPECT_STREQ(szBuffer, "Upg");
+    EXPECT_STREQ(szBuffer, L"Upg");
+    // Words of any script come back as they were given.
+    progress.SetWindowText("\xE6\x9B\xB4\xE6\x96\xB0\xE5\xA4\xB1\xE6\x95\x97");
+    EXPECT_EQ(progress.GetWindowText(), "\xE6\x9B\xB4\xE6\x96\xB0\xE5\xA4\xB1\xE6\x95\x97");
     progress.SendMessage(WM_SETTEXT, 0, 0);  // no text: the percentage again
     EXPECT_EQ(progress.GetWindowText(), "");
 }

@@ -164,7 +164,7 @@ TEST_F(FrameworkTest, MessagesCarryTheirParametersAndResults)
 
 TEST_F(FrameworkTest, UnhandledMessagesGetTheDialogsDefault)
 {
-    m_dlg.SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Renamed"));
+    ::SendMessageA(m_dlg.m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Renamed"));
     EXPECT_EQ(m_dlg.GetWindowText(), "Renamed");
 
     // The handler asks for the default as well: the close command becomes a Cancel.

@@ -42,7 +42,21 @@ TEST_F(CatalogTest, FallsBackToEnglishTextByText)
     }
     EXPECT_STREQ("&Next", m_catalog.Text("button", "&Next"));
     EXPECT_STREQ("English", m_catalog.Text(nullptr, "English"));
-    EXPECT_EQ(6u, m_catalog.Size());
+    EXPECT_EQ(8u, m_catalog.Size());
+}
+
+TEST_F(CatalogTest, ComposedTextsTakeTheirValuesIntoTheTranslatedFormat)
+{
+    EXPECT_EQ("Com12 verbunden", m_catalog.Message("Com12 Connected"));
+    EXPECT_EQ("Flash löschen.... [boot [2]]", m_catalog.Message("Erase Flash.... [boot [2]]"));
+    EXPECT_EQ("Flash löschen.... []", m_catalog.Message("Erase Flash.... []"));
+    EXPECT_EQ("3 Min. 7 Sek. vergangen – 41%", m_catalog.Message("Elapsed time : 3 min 7 sec - 41%"));
+    EXPECT_EQ("&Weiter", m_catalog.Message("&Next"));
+    // Texts that only resemble a format stay as they are.
+    for (const char* pszText : {"ComX Connected", "Com Connected", "Com12 Connected!", "Elapsed time : 3 min 7 sec - 41",
+                                "Not in the catalog"}) {
+        EXPECT_EQ(pszText, m_catalog.Message(pszText));
+    }
 }
 
 TEST_F(CatalogTest, RefusesDamagedCatalogsAndStaysEnglish)
