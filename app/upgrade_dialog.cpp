@@ -125,6 +125,7 @@ BOOL CVelmoraEUT_KRT_P940Dlg::OnInitDialog()
     cfDefault.cbSize = sizeof(cfDefault);
     m_richLicense.SendMessage(EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cfDefault));
     m_strLicenseFace = cfDefault.szFaceName;
+    m_nLicenseCharSet = cfDefault.bCharSet;
     SetLicenseText();
 
     ApplyKeyboardOrder();

@@ -250,6 +250,7 @@ private:
     std::string m_strProgressText;
     HMENU m_hLanguageMenu = nullptr;
     std::wstring m_strLicenseFace;
+    BYTE m_nLicenseCharSet = DEFAULT_CHARSET;
     CGdiObject<HFONT> m_fontStatus;
     CGdiObject<HFONT> m_fontProgress;
 };

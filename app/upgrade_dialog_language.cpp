@@ -133,9 +133,11 @@ void CVelmoraEUT_KRT_P940Dlg::SetLicenseText()
     // Scripts the template's font lacks get the language's own typeface.
     CHARFORMAT2W cfFace = {};
     cfFace.cbSize = sizeof(cfFace);
-    cfFace.dwMask = CFM_FACE;
+    // The charset goes with the face: the template's (Korean) would have another font picked instead.
+    cfFace.dwMask = CFM_FACE | CFM_CHARSET;
     const bool bOwnScript = std::string(TypefaceFor(CurrentLanguage())) != TypefaceFor(ENGLISH_LANGUAGE);
     const std::wstring strFace = bOwnScript ? Platform::Utf16(TypefaceFor(CurrentLanguage())) : m_strLicenseFace;
+    cfFace.bCharSet = bOwnScript ? static_cast<BYTE>(DEFAULT_CHARSET) : m_nLicenseCharSet;
     if (!strFace.empty()) {
         lstrcpynW(cfFace.szFaceName, strFace.c_str(), LF_FACESIZE);
         m_richLicense.SendMessage(EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cfFace));

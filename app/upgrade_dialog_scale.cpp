@@ -5,6 +5,10 @@
 #include "app/resource_ids.h"
 #include "app/upgrade_dialog.h"
 #include "framework/artwork_set.h"
+#include "i18n/language_choice.h"
+#include "i18n/translations.h"
+#include "i18n/typefaces.h"
+#include "platform/win32/utf16.h"
 
 #include <richedit.h>
 
@@ -20,6 +24,13 @@ HFONT CreateArtworkFont(int nPixels, int nWeight)
 {
     return ::CreateFontW(-nPixels, 0, 0, 0, nWeight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
                          CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Open Sans");
+}
+
+// Empty where the artwork's typeface has the language's script.
+std::wstring LanguageOwnTypeface()
+{
+    const std::string strFace = TypefaceFor(CurrentLanguage());
+    return strFace == TypefaceFor(ENGLISH_LANGUAGE) ? std::wstring() : Platform::Utf16(strFace);
 }
 
 // The controls take the new font before the old one is deleted.
@@ -98,12 +109,16 @@ void CVelmoraEUT_KRT_P940Dlg::ScaleFonts()
     // smaller layout that fits the screen).
     const int nSystem = SystemDpi();
     const int nDpi = m_scale.Dpi();
+    // A script the template's font lacks is drawn in the language's own typeface.
+    const std::wstring strFace = LanguageOwnTypeface();
     if (m_statusBar.IsWindow()) {
         if (m_hStatusFontDefault == nullptr)
             m_hStatusFontDefault = reinterpret_cast<HFONT>(m_statusBar.SendMessage(WM_GETFONT));
         // The bar lets go of the old font only when it has the new one.
         HFONT hOldStatus = m_fontStatus.Detach();
-        m_fontStatus.Attach(nDpi == nSystem ? nullptr : CreateScaledFont(m_hStatusFontDefault, nSystem, nDpi));
+        m_fontStatus.Attach(nDpi == nSystem && strFace.empty()
+                                ? nullptr
+                                : CreateScaledFont(m_hStatusFontDefault, nSystem, nDpi, strFace.c_str()));
         m_statusBar.SendMessage(WM_SETFONT,
                                 reinterpret_cast<WPARAM>(m_fontStatus.IsNull() ? m_hStatusFontDefault : m_fontStatus.GetSafeHandle()),
                                 TRUE);
@@ -113,8 +128,8 @@ void CVelmoraEUT_KRT_P940Dlg::ScaleFonts()
     // The caption's font is the system font of 100 %, scaled (the system's own at another scale may
     // keep the width of 100 %).
     HFONT hOldProgress = m_fontProgress.Detach();
-    if (nDpi != BASE_DPI || nSystem != BASE_DPI)
-        m_fontProgress.Attach(CreateScaledFont(nullptr, nSystem, nDpi));
+    if (nDpi != BASE_DPI || nSystem != BASE_DPI || !strFace.empty())
+        m_fontProgress.Attach(CreateScaledFont(nullptr, nSystem, nDpi, strFace.c_str()));
     m_progress.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontProgress.GetSafeHandle()), TRUE);
     if (hOldProgress != nullptr)
         ::DeleteObject(hOldProgress);

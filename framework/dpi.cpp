@@ -86,7 +86,7 @@ void KeepDialogLayoutOwn(HWND hDialog)
         ::EnumChildWindows(hDialog, KeepControlLayout, reinterpret_cast<LPARAM>(s_pfnControl));
 }
 
-HFONT CreateScaledFont(HFONT hFont, int nFromDpi, int nToDpi)
+HFONT CreateScaledFont(HFONT hFont, int nFromDpi, int nToDpi, const wchar_t* pszFace)
 {
     if (nFromDpi <= 0)
         return nullptr;
@@ -96,6 +96,10 @@ HFONT CreateScaledFont(HFONT hFont, int nFromDpi, int nToDpi)
     font.lfHeight = ::MulDiv(font.lfHeight, nToDpi, nFromDpi);
     // A width given for one scale (Wine keeps the system font's at 96 dpi) would squeeze the glyphs.
     font.lfWidth = 0;
+    if (pszFace != nullptr && *pszFace != L'\0') {
+        ::lstrcpynW(font.lfFaceName, pszFace, LF_FACESIZE);
+        font.lfCharSet = DEFAULT_CHARSET;
+    }
     return ::CreateFontIndirectW(&font);
 }
 

@@ -18,8 +18,8 @@ RECT WorkAreaOf(const RECT& rcWindow);
 // A dialog lays itself out on a change of scale by our own code, not by the dialog manager's.
 void KeepDialogLayoutOwn(HWND hDialog);
 // A copy of a font (null: the system font) drawn nToDpi / nFromDpi times as large, its glyphs in their
-// own proportions; null when it cannot be made.
-HFONT CreateScaledFont(HFONT hFont, int nFromDpi, int nToDpi);
+// own proportions; null when it cannot be made. pszFace, when given, replaces the typeface.
+HFONT CreateScaledFont(HFONT hFont, int nFromDpi, int nToDpi, const wchar_t* pszFace = nullptr);
 // A system metric (SM_CYCAPTION, ...) at a scale.
 int SystemMetricForDpi(int nIndex, int nDpi);
 // Lays a dialog that the dialog manager made at nFromDpi out again at nToDpi: its client area, the

@@ -9,6 +9,6 @@ const char* TypefaceFor(const std::string& strLanguage)
     if (strLanguage == "zh_CN")
         return "Noto Sans CJK SC";
     if (strLanguage == "ar")
-        return "Noto Sans Arabic";
+        return "Noto Sans Arabic KRT";
     return "Open Sans";
 }

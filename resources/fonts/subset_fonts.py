@@ -5,19 +5,27 @@
 
 Latin and Cyrillic scripts are drawn in Open Sans, the artwork's typeface; Chinese, Japanese and Korean
 each in their own Noto Sans CJK face (the same character is drawn differently in each), Arabic in Noto
-Sans Arabic. Each face keeps printable ASCII and Latin-1 as well, for numbers, port names and paths in
-status lines. Writes the faces and fonts.rc ("<id> FONTFILE <path>" lines) into OUT_DIR.
+Sans Arabic with the Latin letters of Noto Sans merged in. Each face keeps printable ASCII and Latin-1 as
+well, for numbers, port names and paths in status lines. Writes the faces and fonts.rc ("<id> FONTFILE <path>" lines) into OUT_DIR.
 """
 import os
 import re
 import sys
 
+import tempfile
+
 from fontTools import subset
+from fontTools.merge import Merger
 from fontTools.ttLib import TTCollection, TTFont
 
 OPEN_SANS = "/usr/share/fonts/truetype/open-sans/OpenSans-{}.ttf"
 CJK = "/usr/share/fonts/opentype/noto/NotoSansCJK-{}.ttc"
 ARABIC = "/usr/share/fonts/truetype/noto/NotoSansArabic-{}.ttf"
+# Noto Sans Arabic draws no Latin letters; those of Noto Sans (same design grid) are merged into it, so that
+# product names, numbers and paths inside Arabic texts show in the same face. The merged face takes a name
+# of its own: a system with Noto Sans Arabic installed would otherwise draw with that one, without Latin.
+ARABIC_FAMILY = "Noto Sans Arabic KRT"
+NOTO_LATIN = "/usr/share/fonts/truetype/noto/NotoSans-{}.ttf"
 # Face of each CJK language in the collections.
 CJK_FACES = {"ja": "Noto Sans CJK JP", "ko": "Noto Sans CJK KR", "zh_CN": "Noto Sans CJK SC"}
 ALWAYS = "".join(chr(c) for c in range(0x20, 0x7F)) + "".join(chr(c) for c in range(0xA0, 0x100))
@@ -45,8 +53,7 @@ def load_face(path, family):
     return TTFont(path)
 
 
-def cut(path, family, characters, out_path):
-    font = load_face(path, family)
+def subset_font(font, characters):
     options = subset.Options()
     options.layout_features = ["*"]  # Arabic joins its letters through these
     options.name_IDs = ["*"]
@@ -54,6 +61,31 @@ def cut(path, family, characters, out_path):
     subsetter = subset.Subsetter(options)
     subsetter.populate(text="".join(sorted(characters)))
     subsetter.subset(font)
+    return font
+
+
+def rename_family(font, old, new):
+    for record in font["name"].names:
+        if record.nameID in (1, 3, 4, 6, 16, 21):
+            text = record.toUnicode()
+            if record.nameID == 6:  # the PostScript name has no spaces
+                text = text.replace(old.replace(" ", ""), new.replace(" ", ""))
+            else:
+                text = text.replace(old, new)
+            record.string = text
+
+
+def cut(path, family, characters, out_path):
+    font = subset_font(load_face(path, family), characters)
+    if family == "Noto Sans Arabic":
+        weight = "Bold" if "Bold" in os.path.basename(path) else "Regular"
+        latin = {c for c in characters if ord(c) < 0x600}
+        with tempfile.TemporaryDirectory() as work:
+            parts = [os.path.join(work, "arabic.ttf"), os.path.join(work, "latin.ttf")]
+            font.save(parts[0])
+            subset_font(TTFont(NOTO_LATIN.format(weight)), latin).save(parts[1])
+            font = Merger().merge(parts)
+        rename_family(font, family, ARABIC_FAMILY)
     # The face keeps its own dates: a build made later gives the same bytes.
     font.recalcTimestamp = False
     font.save(out_path)
