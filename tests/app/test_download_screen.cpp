@@ -665,9 +665,12 @@ TEST_F(DownloadScreenTest, TheFailureScreenSavesAndCopiesTheRunsSupportReport)
     EXPECT_EQ(strSaved, strReport);
     {
         CBoxAnswerer answer(IDOK);
-        EXPECT_FALSE(m_pDlg->SaveSupportReport(L"Z:\\no such folder here\\report.txt"));
+        // The path as the user gave it, whatever the system's code page.
+        EXPECT_FALSE(m_pDlg->SaveSupportReport(L"Z:\\no such folder here\\J\u00FCrgen\\report.txt"));
         ASSERT_TRUE(answer.Answered());
-        EXPECT_EQ(answer.Text().rfind("The support report could not be saved to Z:\\no such folder here\\report.txt: ", 0), 0u)
+        EXPECT_EQ(answer.Text().rfind("The support report could not be saved to Z:\\no such folder here\\J\xC3\xBCrgen\\report.txt: ",
+                                      0),
+                  0u)
             << answer.Text();
     }
     EXPECT_TRUE(IsWindowVisible(Item(IDC_IMG_FAILED)));
