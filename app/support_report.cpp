@@ -69,7 +69,7 @@ void BeginRunRecord(CRunRecord& record, int nPort, const char* pszLanguage)
     } else {
         record.Write("image: embedded, unreadable");
     }
-    record.Write(std::string("language: ") + pszLanguage);
+    record.Write(std::string("language shown: ") + pszLanguage);
 }
 
 std::string SupportReportText(const CRunRecord& record)

@@ -8,7 +8,8 @@
 
 #include "download/run_record.h"
 
-// The record's first lines for a run on a port: the tool, the host, the driver, the port, the image.
+// The record's first lines for a run on a port: the tool, the host, the driver, the port, the image and
+// the language the wizard shows (its code: "en", "de", ...).
 void BeginRunRecord(CRunRecord& record, int nPort, const char* pszLanguage);
 
 // The report as the user gets it: the record with the user's and the computer's names taken out.

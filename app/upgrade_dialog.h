@@ -10,6 +10,7 @@
 
 #include "app/display_scale.h"
 #include "app/run_indicators.h"
+#include "download/failure_guidance.h"
 #include "download/run_progress.h"
 #include "download/run_record.h"
 #include "framework/button.h"
@@ -158,6 +159,9 @@ private:
     void OnSaveReport();
     void OnCopyDetails();
     void EnableReportCommand(bool bEnable);
+    // The words of the run's screens that are not the table's: the guidance, the whole run's line, the
+    // report's buttons and menu item, in the current language; again after the language changed.
+    void ApplyRunTexts();
 
     // Page switch helpers.
     CWnd* ControlById(int nId);
@@ -227,6 +231,8 @@ private:
     CRunIndicators m_runIndicators;
     CRunProgress m_runProgress;
     CRunRecord m_runRecord;
+    // What the last failure most likely was; its guidance is shown under the failure banner.
+    FailureKind m_nFailureKind = FAILURE_NONE;
     bool m_bRunRecorded = false;
     CGdiObject<HFONT> m_fontRunProgress;
     CGdiObject<HFONT> m_fontGuidance;

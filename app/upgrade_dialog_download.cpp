@@ -5,6 +5,7 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -54,6 +55,16 @@ constexpr const char* WRITE_FAILED_FORMAT =
     "Set TMP to such a folder on a working drive, or mend this one, then press the start button again.";
 constexpr uint64_t BYTES_PER_MB = 1024 * 1024;
 constexpr const char* STOPPING_TEXT = "Stopping the download...";
+// The whole run under the bar; the time left, once there is an estimate, in seconds below a minute.
+constexpr const char* RUN_PROGRESS_FORMAT = "Partition %d of %d \u00B7 %d %%";
+constexpr const char* RUN_PROGRESS_SECONDS_FORMAT = "Partition %d of %d \u00B7 %d %% \u00B7 about %d s left";
+constexpr const char* RUN_PROGRESS_MINUTES_FORMAT = "Partition %d of %d \u00B7 %d %% \u00B7 about %d min left";
+constexpr const char* SAVE_AS_TITLE = "Save As";
+constexpr const char* TEXT_FILES_FILTER = "Text files (*.txt)";
+constexpr const char* ALL_FILES_FILTER = "All files (*.*)";
+constexpr const char* REPORT_NOT_SAVED_FORMAT = "The support report could not be saved to %s: %s";
+constexpr const char* CLIPBOARD_FAILED_TEXT =
+    "The details could not be put on the clipboard. Close other programs and try again.";
 constexpr const char* CONFIRM_STOP_TEXT =
     "A software download is running.\n\n"
     "If you stop it now, the device is left without working software until a download completes.\n\n"
@@ -77,6 +88,12 @@ std::string FormatText(const char* pszFormat, const std::string& strFolder, cons
     char szText[2048];
     std::snprintf(szText, sizeof(szText), pszFormat, pszFolder, strNeeded.c_str(), strDetail.c_str());
     return szText;
+}
+
+// The button and the system menu's item that save the support report say the same.
+const char* SaveReportCaption()
+{
+    return FindDialogControl(IDC_BTN_SAVE_REPORT)->pszCaption;
 }
 
 }  // namespace
@@ -173,7 +190,7 @@ void CVelmoraEUT_KRT_P940Dlg::OnStartDownload()
     NotifyWindow = m_hWnd;
     ClearRunStop();
     // The run's record for support: kept in memory, written only when the user asks.
-    BeginRunRecord(m_runRecord, FindDevicePort(), "en");
+    BeginRunRecord(m_runRecord, FindDevicePort(), CurrentLanguage().c_str());
     m_bRunRecorded = true;
     EnableReportCommand(false);
     SetCommandObserver(&m_runRecord);
@@ -369,9 +386,8 @@ void CVelmoraEUT_KRT_P940Dlg::ShowDownloadOutcome(const std::string& strFinal)
         m_progress.SetPos(0);
         m_progress.UpdateWindow();
         m_imgFailed.ShowWindow(SW_SHOW);
-        ShowRunProgress(false);  // how far it came; no time is left to wait for
-        const FailureKind nKind = ClassifyFailure(strFinal, FindDevicePort() != 0);
-        ::SetWindowTextW(m_textGuidance.m_hWnd, Platform::Utf16(FailureGuidance(nKind)).c_str());
+        m_nFailureKind = ClassifyFailure(strFinal, FindDevicePort() != 0);
+        ApplyRunTexts();
         m_textGuidance.ShowWindow(SW_SHOW);
         m_btnSaveReport.ShowWindow(SW_SHOW);
         m_btnCopyDetails.ShowWindow(SW_SHOW);
@@ -392,22 +408,24 @@ void CVelmoraEUT_KRT_P940Dlg::ShowRunProgress(bool bTimeLeft)
     if (nCount == 0) {
         return;  // nothing known of the run as a whole (an outside sender, or before the first erase)
     }
-    wchar_t szText[160];
-    int nLength = std::swprintf(szText, std::size(szText), L"Partition %d of %d \u00B7 %d %%", m_runProgress.PartitionNumber(),
-                                nCount, m_runProgress.Percent());
-    const double dLeft = bTimeLeft ? m_runProgress.SecondsLeft(Platform::MonotonicMs()) : -1.0;
-    if (dLeft >= 0.5 && nLength > 0) {
-        const long long nSeconds = std::llround(dLeft);
-        if (nSeconds < 60) {
-            std::swprintf(szText + nLength, std::size(szText) - nLength, L" \u00B7 about %lld s left", nSeconds);
-        } else {
-            std::swprintf(szText + nLength, std::size(szText) - nLength, L" \u00B7 about %lld min left", (nSeconds + 30) / 60);
-        }
+    const int nNumber = m_runProgress.PartitionNumber();
+    const int nPercent = m_runProgress.Percent();
+    // An estimate of more than a year means nothing; cut there, it fits the numbers below.
+    const double dLeft = bTimeLeft ? std::min(m_runProgress.SecondsLeft(Platform::MonotonicMs()), 86400.0 * 365) : -1.0;
+    char szText[256];
+    if (dLeft < 0.5) {
+        std::snprintf(szText, sizeof(szText), Tr(RUN_PROGRESS_FORMAT), nNumber, nCount, nPercent);
+    } else if (const int nSeconds = static_cast<int>(std::lround(dLeft)); nSeconds < 60) {
+        std::snprintf(szText, sizeof(szText), Tr(RUN_PROGRESS_SECONDS_FORMAT), nNumber, nCount, nPercent, nSeconds);
+    } else {
+        std::snprintf(szText, sizeof(szText), Tr(RUN_PROGRESS_MINUTES_FORMAT), nNumber, nCount, nPercent,
+                      (nSeconds + 30) / 60);
     }
+    const std::wstring strText = Platform::Utf16(szText);
     wchar_t szShown[160] = {};
     ::GetWindowTextW(m_textRunProgress.m_hWnd, szShown, static_cast<int>(std::size(szShown)));
-    if (std::wcscmp(szShown, szText) != 0) {
-        ::SetWindowTextW(m_textRunProgress.m_hWnd, szText);
+    if (strText != szShown) {
+        ::SetWindowTextW(m_textRunProgress.m_hWnd, strText.c_str());
     }
 }
 
@@ -439,7 +457,11 @@ bool CVelmoraEUT_KRT_P940Dlg::SaveSupportReport(const std::wstring& strPath)
     if (WriteReportFile(strPath, SupportReport(), &strReason)) {
         return true;
     }
-    const std::string strMessage = "The support report could not be saved to " + Platform::Utf8(strPath) + ": " + strReason;
+    const std::string strFile = Platform::Utf8(strPath);
+    const char* pszFormat = Tr(REPORT_NOT_SAVED_FORMAT);
+    std::string strMessage(std::strlen(pszFormat) + strFile.size() + strReason.size() + 1, '\0');
+    strMessage.resize(static_cast<size_t>(std::max(0, std::snprintf(strMessage.data(), strMessage.size(), pszFormat,
+                                                                    strFile.c_str(), strReason.c_str()))));
     AskUser(strMessage.c_str(), MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
@@ -457,7 +479,12 @@ void CVelmoraEUT_KRT_P940Dlg::OnSaveReport()
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = m_hWnd;
-    ofn.lpstrFilter = L"Text files (*.txt)\0*.txt\0All files (*.*)\0*.*\0";
+    // Pairs of a name and its pattern, each ended by a null; the string's own null ends the list.
+    const std::wstring strFilter = Platform::Utf16(Tr(TEXT_FILES_FILTER)) + L'\0' + L"*.txt" + L'\0' + Platform::Utf16(Tr(ALL_FILES_FILTER)) +
+                                   L'\0' + L"*.*" + L'\0';
+    const std::wstring strTitle = Platform::Utf16(Tr(SAVE_AS_TITLE));
+    ofn.lpstrFilter = strFilter.c_str();
+    ofn.lpstrTitle = strTitle.c_str();
     ofn.lpstrFile = szFile;
     ofn.nMaxFile = MAX_PATH;
     ofn.lpstrInitialDir = bDocuments ? szDocuments : nullptr;
@@ -474,8 +501,7 @@ void CVelmoraEUT_KRT_P940Dlg::OnSaveReport()
 void CVelmoraEUT_KRT_P940Dlg::OnCopyDetails()
 {
     if (m_bRunRecorded && !CopyReportToClipboard(m_hWnd, SupportReport())) {
-        AskUser("The details could not be put on the clipboard. Close other programs and try again.",
-                MB_OK | MB_ICONEXCLAMATION);
+        AskUser(Tr(CLIPBOARD_FAILED_TEXT), MB_OK | MB_ICONEXCLAMATION);
     }
 }
 
@@ -486,13 +512,34 @@ void CVelmoraEUT_KRT_P940Dlg::EnableReportCommand(bool bEnable)
     if (hSysMenu == nullptr) {
         return;
     }
+    const std::wstring strText = Platform::Utf16(Tr(SaveReportCaption()));
     if (GetMenuState(hSysMenu, IDM_SAVE_REPORT, MF_BYCOMMAND) == static_cast<UINT>(-1)) {
         if (bEnable) {
-            AppendMenuW(hSysMenu, MF_STRING, IDM_SAVE_REPORT, Platform::Utf16(Tr("Sa&ve support report...")).c_str());
+            AppendMenuW(hSysMenu, MF_STRING, IDM_SAVE_REPORT, strText.c_str());
         }
         return;
     }
-    EnableMenuItem(hSysMenu, IDM_SAVE_REPORT, MF_BYCOMMAND | (bEnable ? MF_ENABLED : MF_GRAYED));
+    // Worded anew too: the language may have changed since the item was added.
+    ModifyMenuW(hSysMenu, IDM_SAVE_REPORT, MF_BYCOMMAND | MF_STRING | (bEnable ? MF_ENABLED : MF_GRAYED), IDM_SAVE_REPORT,
+                strText.c_str());
+}
+
+void CVelmoraEUT_KRT_P940Dlg::ApplyRunTexts()
+{
+    for (CWnd* pButton : {static_cast<CWnd*>(&m_btnSaveReport), static_cast<CWnd*>(&m_btnCopyDetails)}) {
+        ::SetWindowTextW(pButton->m_hWnd, Platform::Utf16(Tr(FindDialogControl(pButton->GetDlgCtrlID())->pszCaption)).c_str());
+    }
+    if (m_nFailureKind != FAILURE_NONE) {
+        ::SetWindowTextW(m_textGuidance.m_hWnd, Platform::Utf16(Tr(FailureGuidance(m_nFailureKind))).c_str());
+    }
+    if (m_bRestartMode) {
+        ShowRunProgress(false);  // how far the failed run came; no time is left to wait for
+    }
+    HMENU hSysMenu = GetSystemMenu(m_hWnd, FALSE);
+    const UINT nState = hSysMenu != nullptr ? GetMenuState(hSysMenu, IDM_SAVE_REPORT, MF_BYCOMMAND) : static_cast<UINT>(-1);
+    if (nState != static_cast<UINT>(-1)) {
+        EnableReportCommand((nState & MF_GRAYED) == 0);
+    }
 }
 
 void CVelmoraEUT_KRT_P940Dlg::MoveExitRight()

@@ -20,7 +20,6 @@ constexpr LONG LICENSE_BOLD_HEIGHT_TWIPS = 200;
 
 // The English texts of the system menu's items (they are translated as they are shown).
 constexpr const char* LANGUAGE_MENU_TEXT = "&Language";
-constexpr const char* SAVE_REPORT_MENU_TEXT = "Sa&ve support report...";
 
 // The drawings of the device and its cable keep their sides; the licence orders its own paragraphs.
 bool KeepsOrientation(HWND hChild, void*)
@@ -102,13 +101,13 @@ void CVelmoraEUT_KRT_P940Dlg::ApplyLanguage()
             SetStatus(nPart, m_strStatus[nPart].c_str());
     }
     SetProgressText(m_strProgressText);
+    ApplyRunTexts();
     ScaleFonts();
     ApplyReadingOrder();
 
     HMENU hSysMenu = GetSystemMenu(m_hWnd, FALSE);
     if (hSysMenu != nullptr) {
         SetMenuText(hSysMenu, IDM_ABOUTBOX, false, AboutMenuText().c_str());
-        SetMenuText(hSysMenu, IDM_SAVE_REPORT, false, Tr(SAVE_REPORT_MENU_TEXT));
         for (int i = GetMenuItemCount(hSysMenu) - 1; i >= 0; --i) {
             if (GetSubMenu(hSysMenu, i) == m_hLanguageMenu)
                 SetMenuText(hSysMenu, static_cast<UINT>(i), true, Tr(LANGUAGE_MENU_TEXT));

@@ -12,11 +12,15 @@
 
 #include "app/page_layout.h"
 #include "app/resource_ids.h"
+#include "download/download_messages.h"
 #include "download/download_worker.h"
 #include "download/engine_state.h"
+#include "download/failure_guidance.h"
 #include "download/notify.h"
 #include "download/reply_wait.h"
 #include "download/run_stop.h"
+#include "i18n/translations.h"
+#include "image/partition_files.h"
 #include "image/staging.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -41,6 +45,31 @@ unsigned ReportingWorker(void* pParam)
     NotifyDialog(0, NOTIFY_FINISHED, 0, g_strFinalText.c_str());
     g_bWorkerReturned = true;
     return 7;
+}
+
+// Half of one partition written as the download writes it, then the final text of the test's choice.
+unsigned HalfWrittenWorker(void* pParam)
+{
+    std::unique_ptr<DownloadJob> pJob(static_cast<DownloadJob*>(pParam));
+    Platform::DeleteFileAt(pJob->strImagePath.c_str());
+    for (int i = 0; i < PARTITION_SLOTS; ++i) {
+        PartitionFileList[i] = PartitionFileEntry{};
+    }
+    PartitionFileEntry& slot = PartitionFileList[FIRST_WRITTEN_SLOT];
+    std::snprintf(slot.m_szPath, sizeof(slot.m_szPath), "%s.APPS", pJob->strImagePath.c_str());
+    std::snprintf(PartitionNames[FIRST_WRITTEN_SLOT], sizeof(PartitionNames[0]), "APPS");
+    FILE* pFile = Platform::OpenFile(slot.m_szPath, "wb");
+    const std::vector<char> bytes(200000, '\x5A');
+    std::fwrite(bytes.data(), 1, bytes.size(), pFile);
+    std::fclose(pFile);
+    NotifyStatus("Erase Flash.... [APPS]");
+    slot.m_dwFileSize = 200000;
+    slot.m_dwBytesWritten = 100000;
+    NotifyDialog(0, NOTIFY_PROGRESS, 50, "");
+    Platform::DeleteFileAt(slot.m_szPath);
+    NotifyStatus(g_strFinalText.c_str());
+    NotifyDialog(0, NOTIFY_FINISHED, 0, g_strFinalText.c_str());
+    return 0;
 }
 
 // Waits for a reply with no port open: the engine's own "Event Error!" box, shown on this thread.
@@ -613,7 +642,7 @@ TEST_F(DownloadScreenTest, TheFailureScreenSavesAndCopiesTheRunsSupportReport)
     // The record of the run: the tool, the host, the port, the image, the steps and the end.
     const std::string strReport = m_pDlg->SupportReport();
     for (const char* pszField : {"krt-upgrade 1.0.019 run begins", "host: Windows ", "host OS code 41", "driver: USB driver ",
-                                 "port: COM7 (", "image: embedded, ", " bytes, md5 ", "language: en",
+                                 "port: COM7 (", "image: embedded, ", " bytes, md5 ", "language shown: en",
                                  "status: Download Start", "final: Error in Writing Flash!"}) {
         EXPECT_NE(strReport.find(pszField), std::string::npos) << pszField << " missing from:\n" << strReport;
     }
@@ -636,9 +665,12 @@ TEST_F(DownloadScreenTest, TheFailureScreenSavesAndCopiesTheRunsSupportReport)
     EXPECT_EQ(strSaved, strReport);
     {
         CBoxAnswerer answer(IDOK);
-        EXPECT_FALSE(m_pDlg->SaveSupportReport(L"Z:\\no such folder here\\report.txt"));
+        // The path as the user gave it, whatever the system's code page.
+        EXPECT_FALSE(m_pDlg->SaveSupportReport(L"Z:\\no such folder here\\J\u00FCrgen\\report.txt"));
         ASSERT_TRUE(answer.Answered());
-        EXPECT_EQ(answer.Text().rfind("The support report could not be saved to Z:\\no such folder here\\report.txt: ", 0), 0u)
+        EXPECT_EQ(answer.Text().rfind("The support report could not be saved to Z:\\no such folder here\\J\xC3\xBCrgen\\report.txt: ",
+                                      0),
+                  0u)
             << answer.Text();
     }
     EXPECT_TRUE(IsWindowVisible(Item(IDC_IMG_FAILED)));
@@ -654,4 +686,63 @@ TEST_F(DownloadScreenTest, TheFailureScreenSavesAndCopiesTheRunsSupportReport)
     }
     CloseClipboard();
     EXPECT_NE(strClip.find(L"final: Error in Writing Flash!\r\n"), std::wstring::npos);
+}
+
+TEST_F(DownloadScreenTest, TheFailureScreenSpeaksTheWizardsLanguage)
+{
+    // What a failed write shows in German, then in English again as designed: the whole run's line, the
+    // guidance, the report's buttons and menu item, and the language the report names.
+    struct Shown {
+        const char* pszLanguage;
+        const wchar_t* pszLine;
+        const wchar_t* pszGuidance;
+        const wchar_t* pszSave;
+        const wchar_t* pszCopy;
+    };
+    const Shown shownIn[] = {
+        {"de", L"Partition 1 von 1 \u00B7 50 %",
+         L"Das Schreiben auf das Ger\u00E4t ist fehlgeschlagen. Schlie\u00DFen Sie es direkt an einen USB-Anschluss "
+         L"des PCs an, nicht an einen Hub oder die Frontblende, probieren Sie wenn m\u00F6glich ein anderes USB-Kabel "
+         L"und starten Sie neu.",
+         L"Support-Bericht s&peichern...", L"Details &kopieren"},
+        {"en", L"Partition 1 of 1 \u00B7 50 %",
+         L"Writing to the device failed. Connect it to a USB port on the PC itself, not a hub or a front panel, try "
+         L"another USB cable if you have one, then restart.",
+         L"Sa&ve support report...", L"&Copy details"},
+    };
+    struct EnglishAtTheEnd {
+        ~EnglishAtTheEnd() { SetLanguage("en"); }
+    } english;
+    auto textOf = [&](int nId) {
+        wchar_t szText[512] = {};
+        GetWindowTextW(Item(nId), szText, 512);
+        return std::wstring(szText);
+    };
+    g_strFinalText = "Error in Writing Flash!";
+    m_pDlg->SetWorkerStart(&Platform::StartThread, &HalfWrittenWorker);
+    for (const Shown& shown : shownIn) {
+        ASSERT_TRUE(SetLanguage(shown.pszLanguage));
+        ReadyToStart();
+        Click(IDC_BTN_START);
+        ASSERT_TRUE(PumpUntil([&] { return !m_pDlg->IsWorkerRunning(); }, 20000));
+        ASSERT_TRUE(IsWindowVisible(Item(IDC_TEXT_GUIDANCE)));
+        EXPECT_EQ(textOf(IDC_TEXT_RUN_PROGRESS), shown.pszLine);
+        EXPECT_EQ(textOf(IDC_TEXT_GUIDANCE), shown.pszGuidance);
+        EXPECT_EQ(textOf(IDC_BTN_SAVE_REPORT), shown.pszSave);
+        EXPECT_EQ(textOf(IDC_BTN_COPY_DETAILS), shown.pszCopy);
+        wchar_t szItem[64] = {};
+        GetMenuStringW(GetSystemMenu(m_pDlg->m_hWnd, FALSE), IDM_SAVE_REPORT, szItem, 64, MF_BYCOMMAND);
+        EXPECT_EQ(std::wstring(szItem), shown.pszSave);
+        const std::string strLanguageLine = std::string("language shown: ") + shown.pszLanguage + "\n";
+        EXPECT_NE(m_pDlg->SupportReport().find(strLanguageLine), std::string::npos) << m_pDlg->SupportReport();
+        if (CurrentLanguage() == "de") {
+            // Every kind has its German words: a guidance the catalog lacks would be shown in English.
+            for (int nKind = FAILURE_NO_PORT; nKind <= FAILURE_OTHER; ++nKind) {
+                const char* pszEnglish = FailureGuidance(static_cast<FailureKind>(nKind));
+                EXPECT_STRNE(Tr(pszEnglish), pszEnglish);
+            }
+        }
+        Click(IDC_BTN_START);  // the restart: back to the first page
+        EXPECT_EQ(m_pDlg->m_nPage, PAGE_INTRO);
+    }
 }

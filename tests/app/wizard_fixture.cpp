@@ -125,8 +125,11 @@ DWORD WINAPI AnswerBoxes(void* pParam)
     while (!state->bStop.load()) {
         HWND hBox = FindWindowA(MAKEINTATOM(32770), strCaption.c_str());
         if (hBox != nullptr) {
-            char szText[1024] = {};
-            GetDlgItemTextA(hBox, 0xFFFF, szText, sizeof(szText));
+            // Read as UTF-16 and kept as UTF-8: a text the box shows wrongly cannot read back right.
+            wchar_t szWide[1024] = {};
+            GetDlgItemTextW(hBox, 0xFFFF, szWide, 1024);
+            char szText[3 * 1024] = {};
+            WideCharToMultiByte(CP_UTF8, 0, szWide, -1, szText, sizeof(szText), nullptr, nullptr);
             {
                 std::lock_guard<std::mutex> lock(state->mutex);
                 state->strText = szText;
