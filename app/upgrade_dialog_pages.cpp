@@ -6,6 +6,7 @@
 #include "app/page_layout.h"
 #include "app/resource_ids.h"
 #include "app/upgrade_dialog.h"
+#include "i18n/translations.h"
 #include "host/usb_driver.h"
 #include "platform/clock.h"
 
@@ -55,7 +56,7 @@ void CVelmoraEUT_KRT_P940Dlg::ShowPage()
             if (rule.bSkin && pRow->nKind == KIND_SKIN_BUTTON) {
                 auto& button = static_cast<CSkinButton&>(control);
                 SkinControl(button, pRow->nNormal, pRow->nPressed, pRow->nDisabled);
-                button.SetWindowText(pRow->pszCaption);
+                button.SetWindowText(Tr(pRow->pszCaption));
             }
             if (rule.bMove) {
                 PlaceControl(rule.nControlId, rule.bOwnPlace ? rule.nX : pRow->nX,
@@ -117,9 +118,9 @@ void CVelmoraEUT_KRT_P940Dlg::SetControlTexts()
             auto& button = static_cast<CSkinButton&>(row.pfnMember(*this));
             button.SetCaptionInArtwork(true);
             button.SetFocusRing(FOCUS_RING_COLOUR);
-            button.SetWindowText(row.pszCaption);
+            button.SetWindowText(Tr(row.pszCaption));
         } else if (row.nKind == KIND_PICTURE) {
-            static_cast<CCaptionedPicture&>(row.pfnMember(*this)).SetCaption(row.pszCaption);
+            static_cast<CCaptionedPicture&>(row.pfnMember(*this)).SetCaption(Tr(row.pszCaption));
         }
     }
 }

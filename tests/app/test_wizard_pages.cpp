@@ -4,6 +4,9 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <iterator>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "app/license_text.h"
@@ -204,14 +207,78 @@ TEST_F(WizardTest, LicenceHeadingsAndDisclaimersAreBoldAndTheRestIsNot)
     }
 }
 
-TEST_F(WizardTest, SystemMenuCarriesTheAboutItem)
+namespace {
+
+std::wstring MenuText(HMENU hMenu, UINT nItem, UINT nFlags)
+{
+    wchar_t szItem[128] = {};
+    GetMenuStringW(hMenu, nItem, szItem, static_cast<int>(std::size(szItem)), nFlags);
+    return szItem;
+}
+
+std::wstring WindowTextW(HWND hWnd)
+{
+    wchar_t szText[256] = {};
+    GetWindowTextW(hWnd, szText, static_cast<int>(std::size(szText)));
+    return szText;
+}
+
+}  // namespace
+
+TEST_F(WizardTest, SystemMenuOffersEveryLanguageInItsOwnWordsAndTheWholeWizardFollows)
 {
     HMENU hMenu = GetSystemMenu(m_pDlg->m_hWnd, FALSE);
-    char szItem[128] = {};
-    ASSERT_GT(GetMenuStringA(hMenu, IDM_ABOUTBOX, szItem, sizeof(szItem), MF_BYCOMMAND), 0);
-    EXPECT_STREQ(szItem, "Velmora SW Upgrade (&A)...");
+    const int nItems = GetMenuItemCount(hMenu);
+    EXPECT_EQ(MenuText(hMenu, IDM_ABOUTBOX, MF_BYCOMMAND), L"Velmora SW Upgrade (&A)...");
+    EXPECT_EQ(GetMenuItemID(hMenu, nItems - 1), static_cast<UINT>(IDM_ABOUTBOX));
     // The support report is offered only once a run has ended.
     EXPECT_EQ(GetMenuState(hMenu, IDM_SAVE_REPORT, MF_BYCOMMAND), static_cast<UINT>(-1));
+    HMENU hLanguages = GetSubMenu(hMenu, nItems - 2);
+    ASSERT_NE(hLanguages, nullptr);
+    EXPECT_EQ(MenuText(hMenu, static_cast<UINT>(nItems - 2), MF_BYPOSITION), L"&Language");
+    std::map<std::wstring, UINT> commands;
+    for (int i = 0; i < GetMenuItemCount(hLanguages); ++i)
+        commands[MenuText(hLanguages, static_cast<UINT>(i), MF_BYPOSITION)] = GetMenuItemID(hLanguages, i);
+    for (const wchar_t* pszName : {L"English", L"Deutsch", L"Français", L"Español", L"Português (Brasil)", L"Italiano",
+                                   L"Nederlands", L"Polski", L"Русский", L"Türkçe", L"简体中文", L"日本語", L"한국어",
+                                   L"العربية"}) {
+        EXPECT_EQ(commands.count(pszName), 1u) << "no menu item for a language";
+    }
+
+    // Chosen on the licence page, German is everywhere at once.
+    GoToPage(PAGE_LICENSE);
+    SendMessageW(m_pDlg->m_hWnd, WM_SYSCOMMAND, commands[L"Deutsch"], 0);
+    Pump(50);
+    EXPECT_EQ(StatusPart(0), " Bereit");
+    EXPECT_EQ(WindowTextW(Item(IDC_BTN_NEXT)), L"&Weiter");
+    EXPECT_EQ(WindowTextW(Item(IDC_RICH_LICENSE)).rfind(L"VELMORA ENDBENUTZER-LIZENZVEREINBARUNG", 0), 0u);
+    EXPECT_EQ(MenuText(hMenu, IDM_ABOUTBOX, MF_BYCOMMAND), L"&Info über Velmora SW Upgrade...");
+    EXPECT_TRUE(GetMenuState(hLanguages, commands[L"Deutsch"], MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(GetMenuState(hLanguages, commands[L"English"], MF_BYCOMMAND) & MF_CHECKED);
+
+    // Arabic lays the wizard out from the right: Next stands left of Back, the drawing of the device keeps
+    // its sides.
+    auto rightToLeft = [](HWND hWnd) { return (GetWindowLongPtrW(hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0; };
+    SendMessageW(m_pDlg->m_hWnd, WM_SYSCOMMAND, commands[L"العربية"], 0);
+    Pump(50);
+    EXPECT_TRUE(rightToLeft(m_pDlg->m_hWnd));
+    RECT rcNext = {}, rcBack = {};
+    GetWindowRect(Item(IDC_BTN_NEXT), &rcNext);
+    GetWindowRect(Item(IDC_BTN_BACK), &rcBack);
+    EXPECT_LT(rcNext.right, rcBack.left);
+    EXPECT_TRUE(rightToLeft(Item(IDC_BTN_NEXT)));
+    EXPECT_FALSE(rightToLeft(Item(IDC_IMG_CABLE_LARGE)));
+    EXPECT_EQ(WindowTextW(Item(IDC_BTN_NEXT)), L"ال&تالي");
+
+    SendMessageW(m_pDlg->m_hWnd, WM_SYSCOMMAND, commands[L"English"], 0);
+    Pump(50);
+    EXPECT_FALSE(rightToLeft(m_pDlg->m_hWnd));
+    GetWindowRect(Item(IDC_BTN_NEXT), &rcNext);
+    GetWindowRect(Item(IDC_BTN_BACK), &rcBack);
+    EXPECT_GT(rcNext.left, rcBack.right);
+    EXPECT_EQ(StatusPart(0), " Ready");
+    EXPECT_EQ(WindowTextW(Item(IDC_BTN_NEXT)), L"&Next");
+    EXPECT_EQ(WindowTextW(Item(IDC_RICH_LICENSE)).rfind(L"VELMORA END USER LICENCE AGREEMENT", 0), 0u);
 }
 
 TEST_F(WizardTest, ChoicesTellAssistiveTechnologyTheirNameRoleAndState)
