@@ -98,3 +98,21 @@ const PageLayout* GetPageLayout(int nPage)
     }
     return &g_pages[nPage];
 }
+
+std::span<const PageArea> UnmirroredAreas(int nPage)
+{
+    // The device on its disc; the four step pictures; the device joined to the computer; the two views
+    // of the device on the final page.
+    static const PageArea s_intro[] = {{630, 188, 320, 208}};
+    static const PageArea s_downloadMode[] = {{42, 142, 222, 164}, {281, 142, 222, 164}, {520, 142, 222, 164},
+                                              {759, 142, 222, 164}};
+    static const PageArea s_connect[] = {{182, 177, 614, 263}};
+    static const PageArea s_complete[] = {{690, 150, 284, 330}};
+    switch (nPage) {
+    case PAGE_INTRO: return s_intro;
+    case PAGE_DOWNLOAD_MODE: return s_downloadMode;
+    case PAGE_CONNECT: return s_connect;
+    case PAGE_COMPLETE: return s_complete;
+    default: return {};
+    }
+}

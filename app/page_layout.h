@@ -53,6 +53,15 @@ struct PageLayout {
 // The rule of a page for a control; null when the page hides it.
 const PageControlRule* FindPageRule(const PageLayout& layout, int nControlId);
 
+// A part of a page's picture in logical pixels of the 1024 x 600 page.
+struct PageArea {
+    int x, y, cx, cy;
+};
+
+// The drawings of the device on a page's picture: a right-to-left layout mirrors the page but not these
+// (the device's buttons, screen and sockets stay on their real sides).
+std::span<const PageArea> UnmirroredAreas(int nPage);
+
 // The layout of a page, or null outside 0 to 6.
 const PageLayout* GetPageLayout(int nPage);
 

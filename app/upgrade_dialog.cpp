@@ -234,6 +234,16 @@ BOOL CVelmoraEUT_KRT_P940Dlg::OnEraseBkgnd(CDC& dc)
     RECT rc = {};
     GetClientRect(&rc);
     dc.BitBlt(0, 0, rc.right - rc.left, rc.bottom - rc.top, dcMem.GetSafeHdc(), 0, 0, SRCCOPY);
+    // Mirrored with the layout, the page gets its drawings of the device back the right way round, each
+    // where the mirrored page has it.
+    if (GetLayout(dc.GetSafeHdc()) & LAYOUT_RTL) {
+        for (const PageArea& area : UnmirroredAreas(m_nPage)) {
+            const int x = m_scale.Px(area.x);
+            const int y = m_scale.Px(area.y);
+            dc.BitBlt(x, y, m_scale.Px(area.x + area.cx) - x, m_scale.Px(area.y + area.cy) - y, dcMem.GetSafeHdc(), x, y,
+                      SRCCOPY | NOMIRRORBITMAP);
+        }
+    }
     return TRUE;
 }
 
