@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <span>
 
+#include "app/text_styles.h"
+
 class CWnd;
 class CVelmoraEUT_KRT_P940Dlg;
 
@@ -13,8 +15,18 @@ enum ControlKind : uint8_t {
     KIND_PICTURE,      // a banner or a drawing: one bitmap and the words it shows
     KIND_PROGRESS,
     KIND_RICH_EDIT,
-    KIND_TEXT,         // words drawn by the system on the page's own colour
+    KIND_TEXT,         // words of a page, drawn by the system over the page's picture
     KIND_PUSH_BUTTON,  // the system's own button
+};
+
+// A text that continues another keeps its distance from it when the other needs more room than the
+// design gave it (a longer translation, a taller script): it moves down (FLOW_BELOW) or right
+// (FLOW_AFTER, words on the same line) by as much, and the other's box grows to what its words need.
+// The last text of such a chain keeps its box's far edge: its room ends where the page's design does.
+enum TextFlow : uint8_t {
+    FLOW_NONE,
+    FLOW_BELOW,
+    FLOW_AFTER,
 };
 
 struct DialogControl {
@@ -33,7 +45,8 @@ struct DialogControl {
     uint16_t nNormal;
     uint16_t nPressed;
     uint16_t nDisabled;
-    // A button's caption with its access key, or the words a picture shows (for screen readers).
+    // The English words (the translations' msgid): a button's caption with its access key, a banner's
+    // title, a page's text; a drawing's name for screen readers. Null: set by the dialog as it goes.
     const char* pszCaption;
     // Keyboard order: Tab walks the controls by rising nTabOrder. bTabStop makes the control a stop of its
     // own (a choice pair is one stop, at its checked item, which the skin button marks itself); bGroup
@@ -41,6 +54,14 @@ struct DialogControl {
     int nTabOrder;
     bool bTabStop;
     bool bGroup;
+    // The translations' context of pszCaption (null: none), and the look of the words.
+    const char* pszContext = nullptr;
+    TextStyleId nStyle = TEXT_STYLE_NONE;
+    // A text's place relative to another text row's (see TextFlow).
+    TextFlow nFlow = FLOW_NONE;
+    int nFlowFrom = 0;
+    // A banner's second line, in its own look under the title (its English words).
+    const char* pszDetail = nullptr;
 };
 
 // Every control of the dialog, in the order they are bound to the template.

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/win32/utf16.h"
+
 namespace {
 
 bool IsReadableProtection(DWORD dwProtect)
@@ -79,20 +81,20 @@ bool ReadOutsideChars(const void* pText, size_t nCharSize, size_t nMaxChars, std
     return true;
 }
 
-std::string WideToAnsi(const std::u16string& strWide)
+std::string WideToUtf8(const std::u16string& strWide)
 {
-    if (strWide.empty()) {
+    return Platform::Utf8(std::wstring_view(reinterpret_cast<const wchar_t*>(strWide.data()), strWide.size()));
+}
+
+std::string AnsiToUtf8(const std::string& strAnsi)
+{
+    if (strAnsi.empty()) {
         return std::string();
     }
-    const wchar_t* pszWide = reinterpret_cast<const wchar_t*>(strWide.data());
-    const int nWide = static_cast<int>(strWide.size());
-    const int nBytes = WideCharToMultiByte(CP_ACP, 0, pszWide, nWide, nullptr, 0, nullptr, nullptr);
-    if (nBytes <= 0) {
-        return std::string();
-    }
-    std::string strAnsi(static_cast<size_t>(nBytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, pszWide, nWide, &strAnsi[0], nBytes, nullptr, nullptr);
-    return strAnsi;
+    const int nChars = MultiByteToWideChar(CP_ACP, 0, strAnsi.data(), static_cast<int>(strAnsi.size()), nullptr, 0);
+    std::wstring strWide(static_cast<size_t>(nChars > 0 ? nChars : 0), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, strAnsi.data(), static_cast<int>(strAnsi.size()), strWide.data(), nChars);
+    return Platform::Utf8(strWide);
 }
 
 bool ReadOutsideStatusText(const void* pText, intptr_t nKind, std::string* pstrResult)
@@ -108,6 +110,7 @@ bool ReadOutsideStatusText(const void* pText, intptr_t nKind, std::string* pstrR
             strText.resize(OUTSIDE_STATUS_MAX_CHARS);
             bCut = true;
         }
+        strText = AnsiToUtf8(strText);
     } else {
         std::u16string strWide;
         std::string strUnused;
@@ -119,7 +122,7 @@ bool ReadOutsideStatusText(const void* pText, intptr_t nKind, std::string* pstrR
             strWide.resize(OUTSIDE_STATUS_MAX_CHARS);
             bCut = true;
         }
-        strText = WideToAnsi(strWide);
+        strText = WideToUtf8(strWide);
     }
     if (bCut) {
         strText += OUTSIDE_STATUS_CUT_MARK;
@@ -135,6 +138,6 @@ bool ReadOutsideWideText(const void* pText, std::string* pstrResult)
     if (!ReadOutsideChars(pText, 2, OUTSIDE_TEXT_MAX_CHARS, &strWide, &strUnused)) {
         return false;
     }
-    *pstrResult = WideToAnsi(strWide);
+    *pstrResult = WideToUtf8(strWide);
     return true;
 }

@@ -24,8 +24,9 @@ bool IsReadableMemory(const void* pAddress, size_t nBytes);
 bool ReadOutsideChars(const void* pText, size_t nCharSize, size_t nMaxChars, std::u16string* pText16,
                       std::string* pText8);
 
-// A UTF-16 text in the system's ANSI code page.
-std::string WideToAnsi(const std::u16string& strWide);
+// A UTF-16 text, or a text in the system's ANSI code page, in UTF-8 (the program's texts).
+std::string WideToUtf8(const std::u16string& strWide);
+std::string AnsiToUtf8(const std::string& strAnsi);
 
 // The status text of the outside status message: single-byte when nKind is OUTSIDE_TEXT_SINGLE_BYTE,
 // else UTF-16. Texts of 30 characters or more become their first 30 characters and "....".

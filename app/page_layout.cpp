@@ -18,10 +18,20 @@ constexpr PageControlRule Place(int nId, bool bSkin, PageShow nShow, PageEnable 
     return {nId, bSkin, true, nShow, nEnable, false, 0, 0};
 }
 
+// Every page's header.
+#define HEADER_TEXTS Show(IDC_TEXT_HEADER_PRODUCT), Show(IDC_TEXT_HEADER_TOOL), Show(IDC_TEXT_HEADER_STEP)
+
 // 0: introduction
 const PageControlRule g_intro[] = {
     Place(IDC_BTN_EXIT, true, SHOW_KEEP, ENABLE_KEEP),
     Place(IDC_BTN_NEXT, true, SHOW_ON, ENABLE_ON),
+    HEADER_TEXTS,
+    Show(IDC_TEXT_INTRO_WELCOME),
+    Show(IDC_TEXT_INTRO_TITLE),
+    Show(IDC_TEXT_INTRO_LEAD),
+    Show(IDC_TEXT_INTRO_ONLY_THIS),
+    Show(IDC_TEXT_INTRO_OTHERS),
+    Show(IDC_TEXT_INTRO_NEXT),
 };
 // 1: licence agreement
 const PageControlRule g_license[] = {
@@ -31,6 +41,9 @@ const PageControlRule g_license[] = {
     Place(IDC_RADIO_LICENSE_ACCEPT, true, SHOW_ON, ENABLE_KEEP),
     Place(IDC_RADIO_LICENSE_DECLINE, true, SHOW_ON, ENABLE_KEEP),
     Place(IDC_RICH_LICENSE, false, SHOW_ON, ENABLE_KEEP),
+    HEADER_TEXTS,
+    Show(IDC_TEXT_LICENSE_HEADING),
+    Show(IDC_TEXT_LICENSE_LEAD),
 };
 // 2: notice
 const PageControlRule g_notice[] = {
@@ -39,18 +52,37 @@ const PageControlRule g_notice[] = {
     Place(IDC_BTN_NEXT, true, SHOW_KEEP, ENABLE_BY_CHOICE),
     Place(IDC_RADIO_NOTICE_ACCEPT, true, SHOW_ON, ENABLE_KEEP),
     Place(IDC_RADIO_NOTICE_DECLINE, true, SHOW_ON, ENABLE_KEEP),
+    HEADER_TEXTS,
+    Show(IDC_TEXT_NOTICE_HEADING),
+    Show(IDC_TEXT_NOTICE_LEAD),
+    Show(IDC_TEXT_NOTICE_SETTINGS),
+    Show(IDC_TEXT_NOTICE_SETTINGS_NOTE),
+    Show(IDC_TEXT_NOTICE_BATTERY),
+    Show(IDC_TEXT_NOTICE_BATTERY_NOTE),
 };
 // 3: download mode instructions
 const PageControlRule g_downloadMode[] = {
     Place(IDC_BTN_EXIT, true, SHOW_KEEP, ENABLE_KEEP),
     Place(IDC_BTN_BACK, true, SHOW_ON, ENABLE_KEEP),
     Place(IDC_BTN_NEXT, true, SHOW_KEEP, ENABLE_ON),
+    HEADER_TEXTS,
+    Show(IDC_TEXT_MODE_HEADING),
+    Show(IDC_TEXT_MODE_LEAD),
+    Show(IDC_TEXT_MODE_STEP1),
+    Show(IDC_TEXT_MODE_STEP2),
+    Show(IDC_TEXT_MODE_STEP3),
+    Show(IDC_TEXT_MODE_STEP4),
+    Show(IDC_TEXT_MODE_STEP5),
 };
 // 4: connect the device
 const PageControlRule g_connect[] = {
     Place(IDC_BTN_EXIT, true, SHOW_ON, ENABLE_KEEP),
     Place(IDC_BTN_BACK, true, SHOW_ON, ENABLE_KEEP),
     Place(IDC_BTN_NEXT, true, SHOW_ON, ENABLE_OFF),
+    HEADER_TEXTS,
+    Show(IDC_TEXT_CONNECT_HEADING),
+    Show(IDC_TEXT_CONNECT_LEAD),
+    Show(IDC_TEXT_CONNECT_NOTE),
 };
 // 5: download screen; the banners of a run keep their state, the start button its enabled state
 const PageControlRule g_download[] = {
@@ -62,21 +94,34 @@ const PageControlRule g_download[] = {
     Keep(IDC_IMG_UPDATING),
     Keep(IDC_IMG_SUCCESS),
     Keep(IDC_IMG_FAILED),
+    HEADER_TEXTS,
 };
 // 6: upgrade complete; Exit moves to where Next was
 const PageControlRule g_complete[] = {
     {IDC_BTN_EXIT, false, true, SHOW_ON, ENABLE_KEEP, true, EXIT_RIGHT_X, EXIT_RIGHT_Y},
     Keep(IDC_RICH_LICENSE),
+    HEADER_TEXTS,
+    Show(IDC_TEXT_DONE_HEADING),
+    Show(IDC_TEXT_DONE_LEAD),
+    Show(IDC_TEXT_DONE_STEP1),
+    Show(IDC_TEXT_DONE_STEP2),
+    Show(IDC_TEXT_DONE_STEP3),
+    Show(IDC_TEXT_DONE_STEP4),
+    Show(IDC_TEXT_DONE_STEP5),
+    Show(IDC_TEXT_DONE_STEP6),
+    Show(IDC_TEXT_DONE_STEP7),
 };
 
+#undef HEADER_TEXTS
+
 const PageLayout g_pages[PAGE_COUNT] = {
-    {IDB_PAGE_INTRO, g_intro},
-    {IDB_PAGE_LICENSE, g_license},
-    {IDB_PAGE_NOTICE, g_notice},
-    {IDB_PAGE_DOWNLOAD_MODE, g_downloadMode},
-    {IDB_PAGE_CONNECT, g_connect},
-    {IDB_PAGE_DOWNLOAD, g_download},
-    {IDB_PAGE_COMPLETE, g_complete},
+    {IDB_PAGE_INTRO, "Software Download", g_intro},
+    {IDB_PAGE_LICENSE, "License Agreement", g_license},
+    {IDB_PAGE_NOTICE, "Notice", g_notice},
+    {IDB_PAGE_DOWNLOAD_MODE, "Download Mode", g_downloadMode},
+    {IDB_PAGE_CONNECT, "Connect Device", g_connect},
+    {IDB_PAGE_DOWNLOAD, "Download", g_download},
+    {IDB_PAGE_COMPLETE, "Complete", g_complete},
 };
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <span>
 
+#include "app/text_styles.h"
+
 constexpr int PAGE_INTRO = 0;
 constexpr int PAGE_LICENSE = 1;
 constexpr int PAGE_NOTICE = 2;
@@ -46,6 +48,8 @@ struct PageControlRule {
 
 struct PageLayout {
     uint16_t nBackground;
+    // The step's name in the header (English; its translations' context is STEP_CONTEXT).
+    const char* pszStep;
     // In the order the page switch applies them: Exit, Back, Next, the radio buttons, the others.
     std::span<const PageControlRule> rules;
 };
@@ -69,15 +73,13 @@ const PageLayout* GetPageLayout(int nPage);
 constexpr int EXIT_RIGHT_X = 862;
 constexpr int EXIT_RIGHT_Y = 530;
 
-// The artwork draws every face of the control table again, this many ids up, with the caption's access
-// key underlined.
-constexpr uint16_t KEYED_FACE_OFFSET = 1000;
-constexpr uint16_t KeyedFace(uint16_t nFace)
-{
-    return nFace ? static_cast<uint16_t>(nFace + KEYED_FACE_OFFSET) : 0;
-}
+// The header's words beside the step's name: "Step 1 of 7", and what stands between the two.
+constexpr const char* STEP_CONTEXT = "step";
+constexpr const char* STEP_COUNT_FORMAT = "Step %d of %d";
+constexpr const wchar_t* STEP_SEPARATOR = L" \u00B7 ";
 
 // The start button's faces after a failed download: "Restart Upgrade Utility".
 constexpr uint16_t RESTART_FACE_NORMAL = 147;
 constexpr uint16_t RESTART_FACE_PRESSED = 148;
 constexpr const char* RESTART_CAPTION = "Re&start Upgrade Utility";
+constexpr TextStyleId RESTART_CAPTION_STYLE = TEXT_STYLE_CAPTION_RESTART;

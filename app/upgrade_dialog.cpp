@@ -106,7 +106,6 @@ std::span<const MessageEntry> CVelmoraEUT_KRT_P940Dlg::GetMessageTable() const
         OnMessage<&D::OnQueryEndSession>(WM_QUERYENDSESSION),
         OnMessage<&D::OnGetDefId>(DM_GETDEFID),
         OnMessage<&D::OnDpiChanged>(WM_DPICHANGED),
-        OnMessage<&D::OnCtlColorStatic>(WM_CTLCOLORSTATIC),
         OnCommand<&D::OnSaveReport>(IDC_BTN_SAVE_REPORT),
         OnCommand<&D::OnCopyDetails>(IDC_BTN_COPY_DETAILS),
     };
@@ -129,7 +128,8 @@ BOOL CVelmoraEUT_KRT_P940Dlg::OnInitDialog()
     SetLicenseText();
 
     ApplyKeyboardOrder();
-    SetControlTexts();
+    m_imgCableLarge.SetKeepSides(true);
+    m_imgCableSmall.SetKeepSides(true);
     // The layout follows the monitor's scale where the window fits the work area at it.
     KeepDialogLayoutOwn(m_hWnd);
     RECT rcWindow = {};

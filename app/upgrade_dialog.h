@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -14,7 +15,9 @@
 #include "download/run_progress.h"
 #include "download/run_record.h"
 #include "framework/button.h"
+#include "app/text_styles.h"
 #include "controls/captioned_picture.h"
+#include "controls/page_text.h"
 #include "controls/skin_button.h"
 #include "controls/text_progress_ctrl.h"
 #include "framework/dialog.h"
@@ -28,8 +31,6 @@ extern int32_t HostOsCode;
 
 // The artwork's accent colour: the focus ring of the skinned controls.
 constexpr COLORREF FOCUS_RING_COLOUR = RGB(0x1F, 0x7B, 0xD8);
-// The artwork's body text colour: the whole run's progress under the bar.
-constexpr COLORREF RUN_PROGRESS_TEXT_COLOUR = RGB(0x3C, 0x4B, 0x5C);
 
 constexpr UINT_PTR DETECT_PORT_TIMER = 1;
 constexpr UINT DETECT_PORT_PERIOD_MS = 2000;
@@ -56,6 +57,8 @@ std::string ProgramName();
 // The wizard's window title; a second start finds the first wizard by it.
 std::string WizardTitle();
 
+struct DialogControl;
+
 class CVelmoraEUT_KRT_P940Dlg : public CDialog {
 public:
     explicit CVelmoraEUT_KRT_P940Dlg(HWND hParent = nullptr);
@@ -78,6 +81,15 @@ public:
 
     // True while a download thread is running or ending.
     bool IsWorkerRunning() const { return m_pWorkerThread != nullptr || m_hEndingWorker != nullptr; }
+
+    // Every word the dialog shows, again in the current language (Tr, TrContext) and at the current
+    // scale: the window texts of the table's rows, the header's step, the fonts of every text, and the
+    // places of the texts that make room for each other. Callable at any time, on any page, during a
+    // download too; it changes no state of the wizard.
+    void ApplyTexts();
+
+    // The text window of a page's words (IDC_TEXT_...).
+    CPageText& PageText(int nId) { return m_pageTexts[nId]; }
 
     uint32_t m_nExtTotal = 0;
     // The bar's range is an int: an outside total above INT_MAX is shown in units of 2^m_nExtShift.
@@ -111,9 +123,9 @@ public:
     HICON m_hIcon = nullptr;
     CRichEditCtrl m_richLicense;
     // Under the per-partition bar: how far the whole run is ("Partition 2 of 4 · 41 % · about 1 min left").
-    CStatic m_textRunProgress;
+    CPageText m_textRunProgress;
     // Under the failure banner: what most likely went wrong and what to do.
-    CStatic m_textGuidance;
+    CPageText m_textGuidance;
     // On the failure screen: the last run's support report, saved to a file or put on the clipboard.
     CButton m_btnSaveReport;
     CButton m_btnCopyDetails;
@@ -155,7 +167,6 @@ private:
     LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
     LRESULT OnGetDefId(WPARAM wParam, LPARAM lParam);
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
-    LRESULT OnCtlColorStatic(WPARAM wParam, LPARAM lParam);
     void OnSaveReport();
     void OnCopyDetails();
     void EnableReportCommand(bool bEnable);
@@ -174,14 +185,15 @@ private:
     void FlushRunStatus();
     void MoveExitRight();
     void ShowRunProgress(bool bTimeLeft = true);
-    void SamplePageColour();
+    // The connect page once the port timer has seen the device (its banner and drawing over the page's
+    // heading and picture), or before.
+    void ShowConnected(bool bConnected);
 
     // Keyboard: the page's forward button (Next, or Start on the download page) when it can be pressed,
     // and the control a page gives the focus to.
     CSkinButton* ForwardButton();
     HWND PageFocusTarget();
     void FocusPageTarget();
-    void SetControlTexts();
     // Language (upgrade_dialog_language.cpp): every text shown again in the current language.
     void BuildSystemMenu();
     void MarkCurrentLanguage();
@@ -193,6 +205,12 @@ private:
     // The progress bar's caption, given in English and shown in the current language.
     void SetProgressText(const std::string& strEnglish);
     void ApplyKeyboardOrder();
+
+    // Texts (upgrade_dialog_texts.cpp): one row's words and look; the header's step; the places of the
+    // texts that make room for each other.
+    void ApplyRowText(const DialogControl& row);
+    void ApplyStepText();
+    void LayoutTexts();
     int AskUser(const char* pszText, UINT nType);
 
     // Display scale: everything is placed and skinned through these, so that a change of scale can
@@ -234,10 +252,9 @@ private:
     // What the last failure most likely was; its guidance is shown under the failure banner.
     FailureKind m_nFailureKind = FAILURE_NONE;
     bool m_bRunRecorded = false;
-    CGdiObject<HFONT> m_fontRunProgress;
-    CGdiObject<HFONT> m_fontGuidance;
-    CBrush m_brushPage;
-    COLORREF m_clrPage = RGB(0xF4, 0xF6, 0xF9);
+    std::map<int, CPageText> m_pageTexts;
+    // The fonts of every text style for the current language and scale.
+    std::unique_ptr<CStyleFonts> m_pStyleFonts;
 
     CDisplayScale m_scale;
     struct LogicalPlace {

@@ -122,9 +122,7 @@ void CVelmoraEUT_KRT_P940Dlg::OnTimer(UINT_PTR nIdEvent)
             m_btnNext.SetFocus();
         }
         if (m_nPage == PAGE_CONNECT) {
-            m_imgCableLarge.ShowWindow(SW_SHOW);
-            m_imgConnected.ShowWindow(SW_SHOW);
-            m_imgCableSmall.ShowWindow(SW_HIDE);
+            ShowConnected(true);
         }
         m_btnStart.EnableWindow(TRUE);
     } else {
@@ -134,9 +132,7 @@ void CVelmoraEUT_KRT_P940Dlg::OnTimer(UINT_PTR nIdEvent)
         Platform::SleepMs(PORT_STATE_PAUSE_MS);
         if (m_nPage == PAGE_CONNECT) {
             m_btnNext.EnableWindow(FALSE);
-            m_imgCableLarge.ShowWindow(SW_HIDE);
-            m_imgConnected.ShowWindow(SW_HIDE);
-            m_imgCableSmall.ShowWindow(SW_HIDE);
+            ShowConnected(false);
             m_btnStart.EnableWindow(FALSE);
             if (::GetFocus() == nullptr || ::GetFocus() == m_hWnd) {
                 FocusPageTarget();  // Next lost it
@@ -388,11 +384,13 @@ void CVelmoraEUT_KRT_P940Dlg::ShowDownloadOutcome(const std::string& strFinal)
         m_imgFailed.ShowWindow(SW_SHOW);
         m_nFailureKind = ClassifyFailure(strFinal, FindDevicePort() != 0);
         ApplyRunTexts();
+        // The advice takes the drawing's room: it is what the user needs now, and may run to several lines.
+        m_imgCableSmall.ShowWindow(SW_HIDE);
         m_textGuidance.ShowWindow(SW_SHOW);
         m_btnSaveReport.ShowWindow(SW_SHOW);
         m_btnCopyDetails.ShowWindow(SW_SHOW);
         SkinControl(m_btnStart, RESTART_FACE_NORMAL, RESTART_FACE_PRESSED, 0);
-        m_btnStart.SetWindowText(RESTART_CAPTION);
+        ApplyRowText(*FindDialogControl(IDC_BTN_START));  // the restart's caption
         m_btnStart.EnableWindow(TRUE);
         MoveExitRight();
         m_btnStart.SetFocus();
@@ -429,21 +427,14 @@ void CVelmoraEUT_KRT_P940Dlg::ShowRunProgress(bool bTimeLeft)
     }
 }
 
-LRESULT CVelmoraEUT_KRT_P940Dlg::OnCtlColorStatic(WPARAM wParam, LPARAM lParam)
+void CVelmoraEUT_KRT_P940Dlg::ShowConnected(bool bConnected)
 {
-    const HWND hControl = reinterpret_cast<HWND>(lParam);
-    if (hControl != m_textRunProgress.m_hWnd && hControl != m_textGuidance.m_hWnd) {
-        Default();
-        return 0;
-    }
-    // Opaque in the page's own colour: a changed text leaves nothing of the old one behind.
-    const HDC hDC = reinterpret_cast<HDC>(wParam);
-    ::SetTextColor(hDC, RUN_PROGRESS_TEXT_COLOUR);
-    ::SetBkColor(hDC, m_clrPage);
-    if (m_brushPage.IsNull()) {
-        m_brushPage.Attach(::CreateSolidBrush(m_clrPage));
-    }
-    return reinterpret_cast<LRESULT>(m_brushPage.GetSafeHandle());
+    // The banner stands where the page's heading does: one or the other.
+    m_imgCableLarge.ShowWindow(bConnected ? SW_SHOW : SW_HIDE);
+    m_imgConnected.ShowWindow(bConnected ? SW_SHOW : SW_HIDE);
+    m_imgCableSmall.ShowWindow(SW_HIDE);
+    PageText(IDC_TEXT_CONNECT_HEADING).ShowWindow(bConnected ? SW_HIDE : SW_SHOW);
+    PageText(IDC_TEXT_CONNECT_LEAD).ShowWindow(bConnected ? SW_HIDE : SW_SHOW);
 }
 
 std::string CVelmoraEUT_KRT_P940Dlg::SupportReport() const

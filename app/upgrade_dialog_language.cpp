@@ -94,7 +94,7 @@ bool CVelmoraEUT_KRT_P940Dlg::OnLanguageCommand(UINT nId)
 void CVelmoraEUT_KRT_P940Dlg::ApplyLanguage()
 {
     SendMessage(WM_SETREDRAW, FALSE);
-    SetControlTexts();
+    ApplyTexts();
     SetLicenseText();
     for (int nPart = 0; nPart < STATUS_PARTS; ++nPart) {
         if (m_bStatusSet[nPart])

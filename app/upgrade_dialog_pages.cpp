@@ -36,9 +36,7 @@ void CVelmoraEUT_KRT_P940Dlg::ShowPage()
         }
         Platform::SleepMs(PAGE_CHANGE_PAUSE_MS);
         m_bmpBackground.LoadBitmap(pLayout->nBackground, m_scale.Dpi());
-        if (m_nPage == PAGE_DOWNLOAD) {
-            SamplePageColour();
-        }
+        ApplyStepText();
 
         const int nChoice = m_nPage == PAGE_LICENSE ? m_nLicenseChoice : m_nNoticeChoice;
         // What the page does not name goes first, then the page's own controls in its order.
@@ -56,7 +54,7 @@ void CVelmoraEUT_KRT_P940Dlg::ShowPage()
             if (rule.bSkin && pRow->nKind == KIND_SKIN_BUTTON) {
                 auto& button = static_cast<CSkinButton&>(control);
                 SkinControl(button, pRow->nNormal, pRow->nPressed, pRow->nDisabled);
-                button.SetWindowText(Tr(pRow->pszCaption));
+                ApplyRowText(*pRow);  // the start button's own caption again after a restart
             }
             if (rule.bMove) {
                 PlaceControl(rule.nControlId, rule.bOwnPlace ? rule.nX : pRow->nX,
@@ -93,36 +91,6 @@ void CVelmoraEUT_KRT_P940Dlg::ShowPage()
         return;  // no page picture (no such page): the window keeps its size
     }
     SizeWindow();
-}
-
-void CVelmoraEUT_KRT_P940Dlg::SamplePageColour()
-{
-    // The words under the bar stand on the page's own colour, read where they stand.
-    const DialogControl* pRow = FindDialogControl(IDC_TEXT_RUN_PROGRESS);
-    if (m_bmpBackground.IsNull() || pRow == nullptr)
-        return;
-    CMemoryDC dcMem(nullptr);
-    CSelectObject select(dcMem.GetSafeHdc(), m_bmpBackground.GetSafeHandle());
-    const COLORREF clr = ::GetPixel(dcMem.GetSafeHdc(), m_scale.Px(pRow->nX), m_scale.Px(pRow->nY));
-    if (clr != CLR_INVALID && clr != m_clrPage) {
-        m_clrPage = clr;
-        m_brushPage.DeleteObject();
-    }
-}
-
-void CVelmoraEUT_KRT_P940Dlg::SetControlTexts()
-{
-    // Every skinned control is named by its caption, though its face shows the caption as a picture.
-    for (const DialogControl& row : DialogControls()) {
-        if (row.nKind == KIND_SKIN_BUTTON) {
-            auto& button = static_cast<CSkinButton&>(row.pfnMember(*this));
-            button.SetCaptionInArtwork(true);
-            button.SetFocusRing(FOCUS_RING_COLOUR);
-            button.SetWindowText(Tr(row.pszCaption));
-        } else if (row.nKind == KIND_PICTURE) {
-            static_cast<CCaptionedPicture&>(row.pfnMember(*this)).SetCaption(Tr(row.pszCaption));
-        }
-    }
 }
 
 void CVelmoraEUT_KRT_P940Dlg::ApplyKeyboardOrder()

@@ -13,35 +13,16 @@
 #include <richedit.h>
 
 #include <algorithm>
-#include <initializer_list>
 
 namespace {
 
 constexpr int FOCUS_RING_WIDTH = 2;
-constexpr int RUN_PROGRESS_FONT_PX = 14;
-
-HFONT CreateArtworkFont(int nPixels, int nWeight)
-{
-    return ::CreateFontW(-nPixels, 0, 0, 0, nWeight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
-                         CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Open Sans");
-}
 
 // Empty where the artwork's typeface has the language's script.
 std::wstring LanguageOwnTypeface()
 {
     const std::string strFace = TypefaceFor(CurrentLanguage());
     return strFace == TypefaceFor(ENGLISH_LANGUAGE) ? std::wstring() : Platform::Utf16(strFace);
-}
-
-// The controls take the new font before the old one is deleted.
-void ReplaceFont(CGdiObject<HFONT>& font, HFONT hNew, std::initializer_list<CWnd*> controls)
-{
-    HFONT hOld = font.Detach();
-    font.Attach(hNew);
-    for (CWnd* pControl : controls)
-        pControl->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(hNew), TRUE);
-    if (hOld != nullptr)
-        ::DeleteObject(hOld);
 }
 
 }  // namespace
@@ -65,7 +46,7 @@ void CVelmoraEUT_KRT_P940Dlg::ApplyScale(int nDpi)
             picture.SetPicture(row.nNormal, nDpi);
             picture.SetWindowPos(nullptr, m_scale.Px(row.nX), m_scale.Px(row.nY), 0, 0,
                                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        } else if (row.nKind == KIND_TEXT || row.nKind == KIND_PUSH_BUTTON) {
+        } else if (row.nKind == KIND_PUSH_BUTTON) {
             PlaceControl(row.nId, row.nX, row.nY, row.nWidth, row.nHeight);  // they stand where the table says
         } else if (row.nKind == KIND_SKIN_BUTTON) {
             auto& button = static_cast<CSkinButton&>(control);
@@ -86,6 +67,7 @@ void CVelmoraEUT_KRT_P940Dlg::ApplyScale(int nDpi)
     // The bar docks itself to the window's new size.
     ScaleFonts();
     ScaleStatusBar();
+    ApplyTexts();  // the texts' fonts and the places of the texts that make room for each other
     RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -100,7 +82,6 @@ void CVelmoraEUT_KRT_P940Dlg::SkinControl(CSkinButton& button, WORD nNormal, WOR
 {
     m_faces[button.GetDlgCtrlID()] = FaceIds{nNormal, nPressed, nDisabled};
     button.SetSkin(nNormal, 0, nPressed, nDisabled, 0, 0, 0, 0, 0, 0);
-    button.SetAccessKeyFaces(KeyedFace(nNormal), KeyedFace(nPressed), KeyedFace(nDisabled));
 }
 
 void CVelmoraEUT_KRT_P940Dlg::ScaleFonts()
@@ -133,10 +114,6 @@ void CVelmoraEUT_KRT_P940Dlg::ScaleFonts()
     m_progress.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontProgress.GetSafeHandle()), TRUE);
     if (hOldProgress != nullptr)
         ::DeleteObject(hOldProgress);
-    // The words drawn as text, in the artwork's typeface, 14 pixels at 100 %.
-    ReplaceFont(m_fontRunProgress, CreateArtworkFont(m_scale.Px(RUN_PROGRESS_FONT_PX), FW_SEMIBOLD), {&m_textRunProgress});
-    ReplaceFont(m_fontGuidance, CreateArtworkFont(m_scale.Px(RUN_PROGRESS_FONT_PX), FW_NORMAL),
-                {&m_textGuidance, &m_btnSaveReport, &m_btnCopyDetails});
     // Rich edit draws twips at the system's scale; the zoom makes up the difference.
     if (nDpi == nSystem)
         m_richLicense.SendMessage(EM_SETZOOM, 0, 0);

@@ -16,6 +16,18 @@ const WPARAM VK_SPACE_KEY = 32;
 const COLORREF CLR_FOCUS_RING_INNER = RGB(255, 255, 255);
 // Bit 30 of a key message: the key was already down (auto-repeat).
 const LPARAM KEY_WAS_DOWN = 1 << 30;
+
+// A caption as it reads without its access key marks: "&&" is an ampersand, a lone "&" goes.
+std::wstring WithoutAccessMarks(const std::wstring& strCaption)
+{
+    std::wstring strText;
+    for (size_t i = 0; i < strCaption.size(); ++i) {
+        if (strCaption[i] == L'&' && i + 1 < strCaption.size())
+            ++i;
+        strText += strCaption[i];
+    }
+    return strText;
+}
 }  // namespace
 
 CSkinButton::CSkinButton() : m_clrText(::GetSysColor(COLOR_BTNTEXT)) {}
@@ -42,22 +54,15 @@ void CSkinButton::ReleaseBitmaps()
     m_bmpHover.DeleteObject();
     m_bmpFocus.DeleteObject();
     m_bmpCheckedDisabled.DeleteObject();
-    m_bmpNormalKeyed.DeleteObject();
-    m_bmpPressedKeyed.DeleteObject();
-    m_bmpDisabledKeyed.DeleteObject();
 }
 
-void CSkinButton::SetAccessKeyFaces(WORD nNormal, WORD nPressed, WORD nDisabled)
+void CSkinButton::SetCaptionLook(const CaptionLook& look)
 {
-    m_bmpNormalKeyed.DeleteObject();
-    m_bmpPressedKeyed.DeleteObject();
-    m_bmpDisabledKeyed.DeleteObject();
-    if (nNormal)
-        m_bmpNormalKeyed.LoadBitmap(nNormal, m_nArtworkDpi);
-    if (nPressed)
-        m_bmpPressedKeyed.LoadBitmap(nPressed, m_nArtworkDpi);
-    if (WORD nId = nDisabled ? nDisabled : nNormal)
-        m_bmpDisabledKeyed.LoadBitmap(nId, m_nArtworkDpi);
+    m_caption = look;
+    m_bCaptionLook = true;
+    m_hFittedFrom = nullptr;  // made again for the new font
+    if (IsWindow())
+        Invalidate(FALSE);
 }
 
 void CSkinButton::SetSkin(WORD nNormal, WORD nHover, WORD nPressed, WORD nDisabled, WORD nCheckedDisabled,
@@ -141,13 +146,7 @@ void CSkinButton::DrawItem(DRAWITEMSTRUCT* pDis)
               rcItem.top, SRCCOPY);
     const UINT nState = pDis->itemState;
     const bool bKeys = KeyboardCues::AccessKeysShown(m_hWnd);
-    const std::string strCaption = m_bCaptionInArtwork ? std::string() : GetWindowText();
     dc.SetBkMode(TRANSPARENT);
-    RECT rcText = rcItem;
-    rcText.left += m_nFocusInset + 2;
-    rcText.right -= m_nFocusInset + 2;
-    if (rcText.right < rcText.left)
-        rcText.right = rcText.left;  // a wide inset on a narrow button leaves no room, not a reversed box
 
     UINT nEdge = EDGE_RAISED;
     if (nState & ODS_DISABLED) {
@@ -156,12 +155,12 @@ void CSkinButton::DrawItem(DRAWITEMSTRUCT* pDis)
         else if (m_bChecked)
             DrawBitmap(dc, m_bmpCheckedDisabled, rcItem);  // none: the face drawn before stays
         else
-            DrawBitmap(dc, WithKeys(m_bmpDisabled, m_bmpDisabledKeyed, bKeys), rcItem);
+            DrawBitmap(dc, m_bmpDisabled, rcItem);
     } else if ((nState & ODS_SELECTED) || m_bChecked) {
         if (m_bmpPressed.IsNull())
             dc.FillSolidRect(rcItem, ::GetSysColor(COLOR_BTNFACE));
         else
-            DrawBitmap(dc, WithKeys(m_bmpPressed, m_bmpPressedKeyed, bKeys), rcItem);
+            DrawBitmap(dc, m_bmpPressed, rcItem);
         nEdge = EDGE_SUNKEN;
     } else if (m_bmpNormal.IsNull()) {
         dc.FillSolidRect(rcItem, ::GetSysColor(COLOR_BTNFACE));
@@ -170,32 +169,97 @@ void CSkinButton::DrawItem(DRAWITEMSTRUCT* pDis)
     } else if ((nState & ODS_FOCUS) && !m_bmpFocus.IsNull()) {
         DrawBitmap(dc, m_bmpFocus, rcItem);
     } else {
-        DrawBitmap(dc, WithKeys(m_bmpNormal, m_bmpNormalKeyed, bKeys), rcItem);
+        DrawBitmap(dc, m_bmpNormal, rcItem);
     }
     if (m_nBorder)
         dc.DrawEdge(&rcItem, nEdge, BF_RECT);
 
-    const UINT nFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | (bKeys ? 0 : DT_HIDEPREFIX);
-    if (nState & ODS_DISABLED) {
-        // Engraved: a light copy, and the grey text one pixel up and to the left of it.
-        dc.SetTextColor(::GetSysColor(COLOR_BTNHIGHLIGHT));
-        dc.DrawText(strCaption, &rcText, nFormat);
-        ::OffsetRect(&rcText, -1, -1);
-        dc.SetTextColor(::GetSysColor(COLOR_GRAYTEXT));
-        dc.DrawText(strCaption, &rcText, nFormat);
-        return;
-    }
     // Focus cues as Windows shows them: hidden until the keyboard is used (Wine never hides them).
-    if ((nState & ODS_FOCUS) && m_clrFocusRing != CLR_INVALID && KeyboardCues::FocusShown(m_hWnd))
-        DrawFocusRing(dc, FaceRect(rcItem));
-    if ((nState & ODS_FOCUS) && m_nFocusInset > 0) {
-        RECT rcFocus = rcItem;
-        ::InflateRect(&rcFocus, -m_nFocusInset, -m_nFocusInset);
-        if (rcFocus.right > rcFocus.left && rcFocus.bottom > rcFocus.top)
-            dc.DrawFocusRect(&rcFocus);
+    if (!(nState & ODS_DISABLED)) {
+        if ((nState & ODS_FOCUS) && m_clrFocusRing != CLR_INVALID && KeyboardCues::FocusShown(m_hWnd))
+            DrawFocusRing(dc, FaceRect(rcItem));
+        if ((nState & ODS_FOCUS) && m_nFocusInset > 0) {
+            RECT rcFocus = rcItem;
+            ::InflateRect(&rcFocus, -m_nFocusInset, -m_nFocusInset);
+            if (rcFocus.right > rcFocus.left && rcFocus.bottom > rcFocus.top)
+                dc.DrawFocusRect(&rcFocus);
+        }
     }
-    dc.SetTextColor(m_clrText);
-    dc.DrawText(strCaption, &rcText, nFormat);
+    DrawCaption(dc, rcItem, nState, bKeys);
+}
+
+void CSkinButton::DrawCaption(const CDC& dc, const RECT& rcItem, UINT nState, bool bKeys)
+{
+    // The access key's underline follows the keyboard cues; the "&" itself never shows. Without the
+    // cues the marks are taken out here (not every system honours DT_HIDEPREFIX).
+    const std::wstring strCaption = bKeys ? WindowTextW(m_hWnd) : WithoutAccessMarks(WindowTextW(m_hWnd));
+    if (strCaption.empty())
+        return;
+    const UINT nKeys = bKeys ? 0 : DT_NOPREFIX;
+    const bool bDisabled = (nState & ODS_DISABLED) != 0;
+    const bool bPressed = (nState & ODS_SELECTED) != 0;
+    TextLook look;
+    RECT rcText = rcItem;
+    COLORREF clrDisabled = CLR_INVALID;
+    if (m_bCaptionLook) {
+        look = m_caption.text;
+        if (m_bChecked && m_caption.hCheckedFont != nullptr)
+            look.hFont = m_caption.hCheckedFont;
+        if (bPressed && m_caption.clrPressed != CLR_INVALID)
+            look.clrText = m_caption.clrPressed;
+        clrDisabled = m_caption.clrDisabled;
+        const RECT rcFace = FaceRect(rcItem);
+        rcText = RECT{rcFace.left + m_caption.rcInset.left, rcFace.top + m_caption.rcInset.top,
+                      rcFace.right - m_caption.rcInset.right, rcFace.bottom - m_caption.rcInset.bottom};
+        if (bPressed && !bDisabled)
+            ::OffsetRect(&rcText, 0, m_caption.nPressedShift);
+    } else {
+        look.hFont = nullptr;  // the drawing context's own
+        look.clrText = m_clrText;
+        look.nFormat = DT_CENTER;
+        rcText.left += m_nFocusInset + 2;
+        rcText.right -= m_nFocusInset + 2;
+    }
+    if (rcText.right < rcText.left)
+        rcText.right = rcText.left;  // a wide inset on a narrow button leaves no room, not a reversed box
+    look.nFormat = (look.nFormat & ~(DT_WORDBREAK | DT_NOPREFIX)) | DT_SINGLELINE | DT_VCENTER;
+    look.hFont = FittingFont(dc, look.hFont, strCaption, look.nFormat, rcText.right - rcText.left);
+    if (bDisabled && clrDisabled == CLR_INVALID) {
+        // Engraved: a light copy, and the grey text one pixel up and to the left of it.
+        look.clrText = ::GetSysColor(COLOR_BTNHIGHLIGHT);
+        DrawLookText(dc, strCaption, look, rcText, nKeys);
+        ::OffsetRect(&rcText, -1, -1);
+        look.clrText = ::GetSysColor(COLOR_GRAYTEXT);
+    } else if (bDisabled) {
+        look.clrText = clrDisabled;
+    }
+    DrawLookText(dc, strCaption, look, rcText, nKeys);
+}
+
+HFONT CSkinButton::FittingFont(HDC hDC, HFONT hFont, const std::wstring& strCaption, UINT nFormat, int nWidth)
+{
+    if (hFont == nullptr)
+        return hFont;
+    if (hFont == m_hFittedFrom && strCaption == m_strFittedCaption && nWidth == m_nFittedWidth)
+        return m_fontFitted.IsNull() ? hFont : m_fontFitted.GetSafeHandle();
+    m_hFittedFrom = hFont;
+    m_strFittedCaption = strCaption;
+    m_nFittedWidth = nWidth;
+    m_fontFitted.DeleteObject();
+    TextLook measure;
+    measure.hFont = hFont;
+    measure.nFormat = nFormat;
+    // Down to two thirds of its size; a caption that needs less still shows whole where it can.
+    for (int nPercent = 100; nPercent >= 66; nPercent -= 6) {
+        CGdiObject<HFONT> font(nPercent == 100 ? nullptr : CreateResizedFont(hFont, nPercent));
+        measure.hFont = font.IsNull() ? hFont : font.GetSafeHandle();
+        if (MeasureText(hDC, strCaption, measure, nWidth).cx <= nWidth) {
+            m_fontFitted = std::move(font);
+            break;
+        }
+        m_fontFitted = std::move(font);  // the smallest tried, if none fits
+    }
+    return m_fontFitted.IsNull() ? hFont : m_fontFitted.GetSafeHandle();
 }
 
 RECT CSkinButton::FaceRect(const RECT& rcItem) const

@@ -2,9 +2,13 @@
 // CSkinButton: an owner-drawn button whose face comes from bitmaps chosen by its state (normal,
 // hover, focus, pressed or checked, disabled, checked while disabled), optionally shaped by a mask
 // bitmap. It keeps its own checked state, so it also serves as a check box or a radio button
-// whose group is mutually exclusive.
+// whose group is mutually exclusive. Its caption is its window text, drawn over the face at the
+// window's scale; "&" marks the access key, underlined while the system shows keyboard cues.
+#include "controls/text_look.h"
 #include "framework/button.h"
 #include "framework/gdi.h"
+
+#include <string>
 
 // Posted to the other items of a radio button's group when it becomes checked.
 const UINT WM_SKIN_UNCHECK = WM_USER + 256;
@@ -22,17 +26,21 @@ public:
     void SetSkin(WORD nNormal, WORD nHover, WORD nPressed, WORD nDisabled, WORD nCheckedDisabled, WORD nFocus,
                  WORD nMask, short nDrawMode, short nBorder, short nFocusInset);
 
-    // The same faces with the access key underlined, shown while keyboard cues are (0 = none; without
-    // a disabled id the normal one serves). SetSkin drops them.
-    void SetAccessKeyFaces(WORD nNormal, WORD nPressed, WORD nDisabled);
-
-    // The scale in dots per inch whose artwork set the faces are loaded from by the next SetSkin and
-    // SetAccessKeyFaces; 96 until set.
+    // The scale in dots per inch whose artwork set the faces are loaded from by the next SetSkin; 96
+    // until set.
     void SetArtworkScale(int nDpi) { m_nArtworkDpi = nDpi; }
 
-    // The window text stays the caption (access key, screen readers); a face whose artwork shows
-    // the caption already gets no text painted over it.
-    void SetCaptionInArtwork(bool bInArtwork) { m_bCaptionInArtwork = bInArtwork; }
+    // How the caption is drawn. Without one, it is centred on one line in the button's font and text
+    // colour, and engraved while disabled, as the system draws a button's.
+    struct CaptionLook {
+        TextLook text;                       // font, colour, alignment (one line, centred vertically)
+        RECT rcInset{};                      // its box inside the face, pixels from each edge
+        COLORREF clrPressed = CLR_INVALID;   // CLR_INVALID: text.clrText
+        COLORREF clrDisabled = CLR_INVALID;  // CLR_INVALID: engraved
+        HFONT hCheckedFont = nullptr;        // while checked; null: text.hFont
+        int nPressedShift = 0;               // pixels the caption sinks while pressed
+    };
+    void SetCaptionLook(const CaptionLook& look);
     // A ring of this colour and width frames the face while the button has the focus and focus cues
     // are shown; CLR_INVALID draws none.
     void SetFocusRing(COLORREF clrRing, int nWidth = 2)
@@ -53,11 +61,9 @@ private:
     // Without a mask, the window takes the mouse only where the face is drawn.
     void FitRegionToFace();
     void DrawBitmap(const CDC& dc, const CBitmap& bitmap, const RECT& rect) const;
-    // The face, or its underlined twin while the access keys show.
-    static const CBitmap& WithKeys(const CBitmap& face, const CBitmap& keyed, bool bKeys)
-    {
-        return bKeys && !keyed.IsNull() ? keyed : face;
-    }
+    void DrawCaption(const CDC& dc, const RECT& rcItem, UINT nState, bool bKeys);
+    // The caption's font, made smaller where the caption is wider than its box (a long translation).
+    HFONT FittingFont(HDC hDC, HFONT hFont, const std::wstring& strCaption, UINT nFormat, int nWidth);
     void TileBitmap(const CDC& dc, const CBitmap& bitmap, const RECT& rect) const;
     bool IsUnderCursor(POINT ptScreen) const { return ::WindowFromPoint(ptScreen) == m_hWnd; }
     void OnLButtonDown(WPARAM wParam, LPARAM lParam);
@@ -85,14 +91,17 @@ private:
     CBitmap m_bmpHover;
     CBitmap m_bmpFocus;
     CBitmap m_bmpCheckedDisabled;
-    CBitmap m_bmpNormalKeyed;
-    CBitmap m_bmpPressedKeyed;
-    CBitmap m_bmpDisabledKeyed;
     short m_nFocusInset = 0;
     COLORREF m_clrText;
     int m_nBorder = 0;  // no edge until a skin says otherwise
     short m_nDrawMode = DRAW_STRETCH;
-    bool m_bCaptionInArtwork = false;
+    bool m_bCaptionLook = false;
+    CaptionLook m_caption;
+    // The last font made to fit: the font and caption it was made for, and the width of its box.
+    CGdiObject<HFONT> m_fontFitted;
+    HFONT m_hFittedFrom = nullptr;
+    std::wstring m_strFittedCaption;
+    int m_nFittedWidth = 0;
     COLORREF m_clrFocusRing = CLR_INVALID;
     int m_nFocusRingWidth = 2;
     int m_nArtworkDpi = 96;

@@ -1,8 +1,8 @@
 #pragma once
-// The wizard's artwork comes in sets rendered for 100, 125, 150, 175 and 200 %. The 100 % set is the
-// bitmaps under their ids; every other set holds the same ids as PNG pictures of a resource type of
-// its own ("ART150", ...). A scale between two sets takes the larger one's pictures scaled down; a
-// scale above the largest set takes that set's pictures scaled up.
+// The wizard's artwork comes in sets rendered for 100, 125, 150, 175 and 200 %, each the same ids as PNG
+// pictures of a resource type of its own ("ART100", "ART125", ...). A scale between two sets takes the
+// larger one's pictures scaled down; a scale above the largest set takes that set's pictures scaled up.
+// A module without an "ART100" picture of an id serves its bitmap resource of that id at 100 %.
 #include <windows.h>
 
 constexpr int ARTWORK_SET_COUNT = 5;

@@ -1,9 +1,10 @@
 """Banners of the download and connect screens (812 x 68) and the two drawings of the device joined to
-a laptop (614 x 263 and 332 x 150). They sit on the content area, so their edges carry its colour."""
+a laptop (614 x 263 and 332 x 150). They sit on the content area, so their edges carry its colour. A
+banner is its card and icon; its words are the wizard's, drawn over it from x = 78."""
 
 from art_drawings import badge, connection_scene, drawing_defs
 from art_style import (ACCENT, ACCENT_TINT, AMBER, AMBER_TINT, GREEN, GREEN_TINT, PAGE_BG, RED, RED_TINT,
-                       TEXT, rect, svg_document, text)
+                       rect, svg_document)
 
 BANNER_W, BANNER_H = 812, 68
 TONES = {
@@ -14,7 +15,7 @@ TONES = {
 }
 
 
-def banner(tone, icon, title, detail=None):
+def banner(tone, icon):
     colour, tint, outline = TONES[tone]
     # The coloured edge on the left follows the card's rounded corners.
     defs = (f'<clipPath id="card"><rect x="1.5" y="1.5" width="{BANNER_W - 3}" height="{BANNER_H - 3}" '
@@ -23,11 +24,6 @@ def banner(tone, icon, title, detail=None):
              rect(1.5, 1.5, BANNER_W - 3, BANNER_H - 3, tint, rx=10, stroke=outline),
              rect(0, 0, 8, BANNER_H, colour, extra='clip-path="url(#card)"'),
              badge(icon, 44, BANNER_H / 2, 19, colour, stroke_width=2.6)]
-    if detail:
-        parts.append(text(78, 30, title, 19, TEXT, 700))
-        parts.append(text(78, 52, detail, 14, TEXT))
-    else:
-        parts.append(text(78, 41, title, 20, TEXT, 600))
     return svg_document(BANNER_W, BANNER_H, "".join(parts), defs)
 
 
@@ -40,14 +36,11 @@ def cable_picture(width, height):
 
 
 BANNERS = {
-    2025: lambda: banner("busy", "sync", "Updating. Do Not Disconnect!"),
-    2026: lambda: banner("info", "download",
-                         "Please press the button below to start the software download."),
-    2027: lambda: banner("good", "check", "Software Download Success"),
-    143: lambda: banner("good", "plug", "Your device is connected. Press Next to continue."),
-    146: lambda: banner("bad", "cross", "Software Upgrade Failed",
-                        "Please disconnect the device from your PC, remove the battery, "
-                        "wait 5 seconds and retry."),
+    2025: lambda: banner("busy", "sync"),
+    2026: lambda: banner("info", "download"),
+    2027: lambda: banner("good", "check"),
+    143: lambda: banner("good", "plug"),
+    146: lambda: banner("bad", "cross"),
     134: lambda: cable_picture(614, 263),
     145: lambda: cable_picture(332, 150),
 }

@@ -4,7 +4,7 @@ The hotspot is drawn in a 200 x 124 box (front and back), the laptop in a 300 x 
 place and scale them. Every document that uses them includes drawing_defs() once.
 """
 
-from art_style import (FONT, LED_BLUE, LED_GREEN, LED_WHITE, linear_gradient, soft_shadow_filter)
+from art_style import LED_BLUE, LED_GREEN, LED_WHITE, linear_gradient, soft_shadow_filter
 
 DEVICE_W, DEVICE_H = 200, 124
 LAPTOP_W, LAPTOP_H = 300, 190
@@ -51,7 +51,7 @@ def _led_glyph(index, colour):
 
 
 def device_front(x, y, scale=1.0, leds="off", pressed_buttons=False, cable_plugged=False):
-    """The pocket hotspot seen from the front: 4G LTE mark, three LEDs, buttons on the top edge."""
+    """The pocket hotspot seen from the front: network mark, three LEDs, buttons on the top edge."""
     parts = [f'<g transform="translate({x} {y}) scale({scale})">',
              '<g filter="url(#drop)">']
     # Buttons on the top edge stand out above the body: WPS on the left, POWER on the right.
@@ -66,15 +66,13 @@ def device_front(x, y, scale=1.0, leds="off", pressed_buttons=False, cable_plugg
     # A faint diagonal sheen across the glossy face.
     parts.append('<path d="M25 7H118L74 117H25a18 18 0 0 1-18-18V25a18 18 0 0 1 18-18z" fill="#FFFFFF" '
                  'fill-opacity="0.04"/>')
-    parts.append(f'<text x="22" y="34" font-family="{FONT}" font-size="12" font-weight="700" '
-                 f'fill="#D5DCE5">4G LTE</text>')
+    parts.append(_network_mark(22, 25))
     colour = LED_COLOURS.get(leds)
     for i in range(3):
         if colour:
             parts.append(f'<circle cx="{LED_X[i]}" cy="{LED_Y}" r="17" fill="url(#glow-{leds})"/>')
         parts.append(_led_glyph(i, colour or LED_OFF))
-    parts.append(f'<text x="100" y="103" font-family="{FONT}" font-size="10" font-weight="600" '
-                 f'fill="#8C97A5" text-anchor="middle" letter-spacing="2.5">VELMORA</text>')
+    parts.append(_brand_mark(100, 99, "#8C97A5"))
     # USB socket on the right edge.
     parts.append(f'<rect x="195" y="{PORT_Y - 8}" width="5" height="16" rx="1.5" fill="#0A0B0D"/>')
     if cable_plugged:
@@ -86,6 +84,18 @@ def device_front(x, y, scale=1.0, leds="off", pressed_buttons=False, cable_plugg
     return "".join(parts)
 
 
+def _network_mark(x, y):
+    """The mobile network mark printed on the face: four rising bars."""
+    return "".join(f'<rect x="{x + i * 6}" y="{y + 9 - (i + 1) * 2.5}" width="4" height="{(i + 1) * 2.5}" rx="1" '
+                   f'fill="#D5DCE5"/>' for i in range(4))
+
+
+def _brand_mark(cx, cy, colour):
+    """The maker's mark: a small ring and a bar beside it."""
+    return (f'<circle cx="{cx - 17}" cy="{cy}" r="3.5" fill="none" stroke="{colour}" stroke-width="1.6"/>'
+            f'<rect x="{cx - 10}" y="{cy - 1.5}" width="30" height="3" rx="1.5" fill="{colour}"/>')
+
+
 def press_marker(cx, cy):
     """A downward arrow with rings: 'press and hold here'."""
     return (f'<path d="M{cx} {cy - 34}v22M{cx - 7} {cy - 19}l7 7 7-7" fill="none" stroke="#F0A21A" '
@@ -93,22 +103,23 @@ def press_marker(cx, cy):
 
 
 def device_back_open(x, y, scale=1.0, reset_marker=False):
-    """The body with its battery cover removed: battery, label and the RESET hole."""
+    """The body with its battery cover removed: battery, label and the reset hole."""
     parts = [f'<g transform="translate({x} {y}) scale({scale})">',
              '<rect x="0" y="0" width="200" height="124" rx="24" fill="url(#dev-body)" filter="url(#drop)"/>',
              '<rect x="12" y="12" width="176" height="100" rx="14" fill="#2B3037" stroke="#454C55"/>',
              '<rect x="22" y="20" width="118" height="84" rx="6" fill="url(#battery)" stroke="#A9B2BC"/>',
-             f'<text x="81" y="56" font-family="{FONT}" font-size="11" font-weight="700" fill="#4A5563" '
-             f'text-anchor="middle">BATTERY</text>',
-             f'<text x="81" y="72" font-family="{FONT}" font-size="8" fill="#6B7785" '
-             f'text-anchor="middle">Li-ion 3.8 V</text>',
+             # The cell's own print: a battery symbol and two lines of small type.
+             '<rect x="66" y="43" width="26" height="14" rx="2.5" fill="none" stroke="#4A5563" stroke-width="2"/>',
+             '<rect x="92" y="47" width="3" height="6" rx="1" fill="#4A5563"/>',
+             '<rect x="69" y="46" width="13" height="8" rx="1" fill="#4A5563"/>',
+             '<rect x="61" y="66" width="40" height="3" rx="1.5" fill="#8E99A6"/>',
+             '<rect x="67" y="73" width="28" height="3" rx="1.5" fill="#8E99A6"/>',
              # The sticker with the default Wi-Fi and web passwords.
              '<rect x="148" y="68" width="32" height="36" rx="3" fill="#F7F8FA"/>',
              ''.join(f'<rect x="152" y="{73 + i * 7}" width="{24 - (i % 2) * 6}" height="3" rx="1" '
                      f'fill="#9AA5B1"/>' for i in range(4)),
              '<circle cx="164" cy="30" r="5" fill="#0B0C0E" stroke="#6B737D" stroke-width="1.5"/>',
-             f'<text x="164" y="60" font-family="{FONT}" font-size="8" font-weight="700" fill="#C9D1DA" '
-             f'text-anchor="middle">RESET</text>']
+             glyph("restart", 164, 53, 11, "#C9D1DA", 2.2)]
     if reset_marker:
         parts.append(f'<circle cx="164" cy="30" r="9" fill="none" stroke="#F0A21A" stroke-width="2.5"/>'
                      f'<circle cx="164" cy="30" r="14" fill="none" stroke="#F0A21A" stroke-width="1.5" '
@@ -125,8 +136,7 @@ def battery_cover(x, y, scale=1.0):
             f'<rect x="0" y="0" width="200" height="124" rx="24" fill="url(#dev-cover)" filter="url(#drop)"/>'
             f'<rect x="6" y="6" width="188" height="112" rx="19" fill="none" stroke="#545B64"/>'
             f'{ridges}'
-            f'<text x="70" y="68" font-family="{FONT}" font-size="10" font-weight="600" fill="#7E8896" '
-            f'text-anchor="middle" letter-spacing="2.5">VELMORA</text></g>')
+            f'{_brand_mark(70, 64, "#7E8896")}</g>')
 
 
 def laptop(x, y, scale=1.0):

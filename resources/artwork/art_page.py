@@ -1,13 +1,13 @@
-"""The frame every page background shares: header band with the product name and the step track,
-a flat content area (banners and controls sit on it and carry its colour at their edges), and the
-footer band under Back, Next and Exit."""
+"""The frame every page background shares: header band with the tool's mark and the step track (the
+product name and the step's name and count are the wizard's text over it), a flat content area
+(banners and controls sit on it and carry its colour at their edges), and the footer band under Back,
+Next and Exit."""
 
 from art_drawings import drawing_defs
 from art_style import (ACCENT, ACCENT_RULE_H, FOOTER_BG, FOOTER_Y, HEADER_H, LINE, NAVY, NAVY_LIGHT,
-                       PAGE_BG, PAGE_H, PAGE_W, linear_gradient, rect, svg_document, text)
+                       PAGE_BG, PAGE_H, PAGE_W, linear_gradient, rect, svg_document)
 
-STEP_TITLES = ("Software Download", "License Agreement", "Notice", "Download Mode", "Connect Device",
-               "Download", "Complete")
+STEP_COUNT = 7
 
 
 def _logo(x, y):
@@ -23,12 +23,12 @@ def _step_track(page):
     parts = []
     gap = 22
     right = PAGE_W - 28
-    first = right - gap * (len(STEP_TITLES) - 1)
+    first = right - gap * (STEP_COUNT - 1)
     cy = 44
     parts.append(f'<path d="M{first} {cy}H{right}" stroke="#36597F" stroke-width="2"/>')
     if page > 0:
         parts.append(f'<path d="M{first} {cy}H{first + gap * page}" stroke="{ACCENT}" stroke-width="2"/>')
-    for i in range(len(STEP_TITLES)):
+    for i in range(STEP_COUNT):
         cx = first + gap * i
         if i < page:
             parts.append(f'<circle cx="{cx}" cy="{cy}" r="4.5" fill="{ACCENT}"/>')
@@ -38,8 +38,6 @@ def _step_track(page):
         else:
             parts.append(f'<circle cx="{cx}" cy="{cy}" r="4.5" fill="{NAVY}" stroke="#5B7DA3" '
                          f'stroke-width="1.5"/>')
-    parts.append(text(right + 7, 24, f"{STEP_TITLES[page]}  \u00b7  Step {page + 1} of {len(STEP_TITLES)}",
-                      13, "#C9D8E8", 600, "end"))
     return "".join(parts)
 
 
@@ -52,8 +50,6 @@ def page_document(page, body, extra_defs=""):
         rect(0, 0, PAGE_W, HEADER_H, "url(#header)"),
         rect(0, HEADER_H, PAGE_W, ACCENT_RULE_H, ACCENT),
         _logo(20, 12),
-        text(68, 38, "KRT-P940", 22, "#FFFFFF", 700)[:-7]
-        + '<tspan dx="12" font-weight="400" fill="#A9C2DD" font-size="18">SW Upgrade</tspan></text>',
         _step_track(page),
         rect(0, FOOTER_Y, PAGE_W, PAGE_H - FOOTER_Y, FOOTER_BG),
         f'<path d="M0 {FOOTER_Y + 0.5}H{PAGE_W}" stroke="{LINE}"/>',

@@ -1,13 +1,15 @@
-"""The seven page backgrounds, 1024 x 600. Controls are placed by the wizard; each page leaves their
-places empty: the licence text 115,140 780x280 and its radio buttons at 115,435 and 115,470; the
+"""The seven page backgrounds, 1024 x 600, without words: the wizard draws every word over them as
+text (its places are the dialog's table of controls), so the pictures stay the same in every language.
+Only the step numbers in their discs are drawn here. Controls are placed by the wizard; each page leaves
+their places empty: the licence text 115,140 780x280 and its radio buttons at 115,435 and 115,470; the
 notice radio buttons at 260,400 and 530,400; Back 710,530, Next 862,530 and Exit 20,530 (or 862,530)
 in the footer band; the download screen's banners, picture, progress bar and start button on page 5."""
 
 from art_drawings import (badge, battery_cover, connection_scene, device_back_open, device_front,
                           glyph)
 from art_page import page_document
-from art_style import (ACCENT, ACCENT_TINT, AMBER, GREEN, LINE, MUTED, PANEL, TEXT, linear_gradient,
-                       rect, soft_shadow_filter, text, text_lines)
+from art_style import (ACCENT, ACCENT_TINT, AMBER, GREEN, LINE, PANEL, linear_gradient, rect,
+                       soft_shadow_filter, text)
 
 # Where the large connection drawing (134) shows over the connect page when the port is found.
 CABLE_LARGE_AT = (182, 177)
@@ -21,33 +23,22 @@ def _card_defs():
     return soft_shadow_filter("card", blur=4, opacity=0.10, dy=2)
 
 
-def _numbered(x, y, number, lines, size=15, line_height=21, weight=400):
-    """A step: its number in a blue disc, then its text."""
+def _numbered(x, y, number):
+    """A step's number in a blue disc; its text (the wizard's) follows at x + 36, baseline y."""
     return (f'<circle cx="{x + 13}" cy="{y - 5}" r="13" fill="{ACCENT}"/>'
-            + text(x + 13, y, str(number), 14, "#FFFFFF", 700, "middle")
-            + text_lines(x + 36, y, lines, size, line_height, TEXT, weight))
+            + text(x + 13, y, str(number), 14, "#FFFFFF", 700, "middle"))
 
 
 def page_intro():
-    body = [
-        text(60, 116, "WELCOME", 13, ACCENT, 700, extra='letter-spacing="2"'),
-        text(60, 160, "KRT-P940 Software Upgrade", 32, TEXT, 700),
-        text_lines(60, 198, ["This wizard installs new software on your Velmora KRT-P940",
-                             "4G LTE Mobile Hotspot."], 16, 24, MUTED),
-    ]
-    notices = (("info", ACCENT, ["This tool is meant only for upgrading the KRT-P940.",
-                                 "Do not use it with any other device."]),
-               ("alert", AMBER, ["Using this tool on other devices can make them",
-                                 "stop working."]))
+    body = []
+    notices = (("info", ACCENT), ("alert", AMBER))
     clips = ""
-    for i, (name, colour, lines) in enumerate(notices):
+    for i, (name, colour) in enumerate(notices):
         y = 262 + i * 88
         clips += f'<clipPath id="notice{i}"><rect x="60" y="{y}" width="500" height="72" rx="10"/></clipPath>'
         body.append(_panel(60, y, 500, 72, rx=10))
         body.append(rect(60, y, 6, 72, colour, extra=f'clip-path="url(#notice{i})"'))
         body.append(badge(name, 100, y + 36, 17, colour))
-        body.append(text_lines(132, y + 31, lines, 15, 21, TEXT))
-    body.append(text(60, 472, "Click Next to continue.", 15, MUTED))
     # The device, large, on a soft disc.
     body.append('<circle cx="790" cy="292" r="178" fill="url(#halo)"/>')
     body.append(device_front(640, 200, 1.5, leds="white"))
@@ -58,12 +49,7 @@ def page_intro():
 
 
 def page_license():
-    body = [
-        text(115, 103, "End-User License Agreement", 24, TEXT, 600),
-        text(115, 127, "Please read the following license agreement carefully. Accept it to continue.",
-             14, MUTED),
-    ]
-    return page_document(1, "".join(body))
+    return page_document(1, "")
 
 
 def page_notice():
@@ -71,45 +57,30 @@ def page_notice():
     body = [
         _panel(x, y, w, h),
         badge("alert", x + 42, y + 40, 19, AMBER),
-        text(x + 74, y + 49, "Notice", 24, TEXT, 700),
-        text(x + 170, y + 48, "Please read before you start the upgrade.", 15, MUTED),
         f'<path d="M{x + 24} {y + 78.5}H{x + w - 24}" stroke="{LINE}"/>',
         # Point 1: the settings go back to their defaults.
         rect(x + 30, y + 100, 64, 64, ACCENT_TINT, rx=14),
         glyph("gear", x + 62, y + 132, 40, ACCENT, 2.4),
-        text(x + 118, y + 124, "All user settings return to their factory defaults after the upgrade.",
-             16, TEXT, 600),
-        text(x + 118, y + 149, "Write down your settings, such as the Wi-Fi name, passwords and APN,"
-             " before you start.", 14, MUTED),
         # Point 2: a charged battery, shown by the green power button.
         f'<circle cx="{x + 62}" cy="{y + 222}" r="32" fill="url(#green-button)"/>',
         f'<circle cx="{x + 62}" cy="{y + 222}" r="32" fill="none" stroke="#1F7A40" stroke-width="2"/>',
         glyph("power", x + 62, y + 222, 34, "#FFFFFF", 3),
-        text(x + 118, y + 214, "The battery must be charged enough before the upgrade starts.", 16, TEXT,
-             600),
-        text(x + 118, y + 239, "The power button lights green when the charge is sufficient.", 14, MUTED),
     ]
     defs = _card_defs() + linear_gradient("green-button", [(0, "#4CC477"), (1, GREEN)])
     return page_document(2, "".join(body), defs)
 
 
 def page_download_mode():
-    steps = (["Turn the device off and", "unplug the USB cable."],
-             ["Remove the battery cover."],
-             ["Press and hold the WPS", "and POWER buttons", "together until the three",
-              "LEDs light blue."],
-             ["Three steady blue LEDs", "mean the device is in", "download mode."])
-    body = [text(40, 100, "Put the device into download mode", 22, TEXT, 600),
-            text(40, 124, "Follow the steps below with the device switched off.", 14, MUTED)]
+    body = []
     card_w, gap, top = 226, 13, 140
-    for i, lines in enumerate(steps):
+    for i in range(4):
         x = 40 + i * (card_w + gap)
         body.append(_panel(x, top, card_w, 290, rx=12))
         body.append(f'<path d="M{x + 1} {top + 166}V{top + 12}a11 11 0 0 1 11-11H{x + card_w - 12}'
                     f'a11 11 0 0 1 11 11V{top + 166}z" fill="url(#photo)"/>')
         body.append(_step_picture(i, x, top + 8))
-        body.append(_numbered(x + 14, top + 200, i + 1, lines, 14, 20))
-    body.append(_numbered(40, 476, 5, ["Replace the battery cover, then click Next."], 15))
+        body.append(_numbered(x + 14, top + 200, i + 1))
+    body.append(_numbered(40, 476, 5))
     defs = _card_defs() + linear_gradient("photo", [(0, "#E9EEF4"), (1, "#D9E1EA")])
     return page_document(3, "".join(body), defs)
 
@@ -134,38 +105,21 @@ def _step_picture(index, x, top):
 
 def page_connect():
     ox, oy = CABLE_LARGE_AT
-    body = [
-        text(105, 100, "Connect the device to your computer", 22, TEXT, 600),
-        text(105, 126, "Plug the USB cable into the device and into a USB port of your computer.", 14,
-             MUTED),
-        f'<g transform="translate({ox} {oy})">{connection_scene(plugged=False)}</g>',
-        text(512, 476, "The wizard finds the device by itself and enables Next once it is connected.",
-             14, MUTED, anchor="middle"),
-    ]
-    return page_document(4, "".join(body))
+    return page_document(4, f'<g transform="translate({ox} {oy})">{connection_scene(plugged=False)}</g>')
 
 
 def page_download():
     return page_document(5, "")
 
 
+# The final steps' baselines: one line of 20 pixels each, the sixth and seventh two.
+COMPLETE_STEP_BASELINES = (196, 233, 270, 307, 344, 381, 438)
+
+
 def page_complete():
-    steps = (["Unplug the USB cable from the device."],
-             ["Open the battery cover."],
-             ["Press and hold the RESET button until the three LEDs light white."],
-             ["The device resets. Replace the battery cover."],
-             ["Wait about one minute until the device has started."],
-             ["The Wi-Fi password and the web server password are back to the",
-              "defaults printed on the label under the battery cover."],
-             ["To set up the device again, connect to its Wi-Fi and open",
-              "http://192.168.0.1 in a web browser."])
-    body = [badge("check", 82, 108, 22, GREEN, stroke_width=3),
-            text(118, 117, "Your device software was upgraded successfully.", 24, TEXT, 600),
-            text(60, 162, "To finish the upgrade:", 15, MUTED, 600)]
-    y = 196
-    for i, lines in enumerate(steps):
-        body.append(_numbered(60, y, i + 1, lines, 15, 20))
-        y += 37 + 20 * (len(lines) - 1)
+    body = [badge("check", 82, 108, 22, GREEN, stroke_width=3)]
+    for i, y in enumerate(COMPLETE_STEP_BASELINES):
+        body.append(_numbered(60, y, i + 1))
     body.append(rect(690, 150, 284, 330, "#E7EDF4", rx=16))
     body.append(device_back_open(722, 176, 1.1, reset_marker=True))
     body.append(device_front(742, 340, 0.9, leds="white"))

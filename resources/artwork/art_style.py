@@ -49,32 +49,9 @@ def rect(x, y, w, h, fill, rx=0, stroke=None, stroke_width=1, extra=""):
 
 
 def text(x, y, content, size, fill=TEXT, weight=400, anchor="start", extra=""):
+    """A text element: only the step numbers in their discs are drawn as text; words are the wizard's."""
     return (f'<text x="{x}" y="{y}" font-family="{FONT}" font-size="{size}" font-weight="{weight}" '
             f'fill="{fill}" text-anchor="{anchor}" {extra}>{escape(content)}</text>')
-
-
-def caption(x, y, content, size, fill=TEXT, weight=400, anchor="start", key=None):
-    """A control's caption; with key (an index into content) its access-key letter is underlined.
-
-    The plain caption is drawn as it is and the underline comes from a second, invisible copy whose
-    key letter alone is underlined, clipped to below the baseline: splitting the caption into spans
-    moves its glyphs by fractions of a pixel, so this way every letter stays where the plain face has
-    it. The access keys have no descenders, so below the baseline only the underline shows."""
-    plain = text(x, y, content, size, fill, weight, anchor)
-    if key is None:
-        return plain
-    marked = (escape(content[:key]) + '<tspan fill-opacity="1" text-decoration="underline">'
-              + escape(content[key]) + '</tspan>' + escape(content[key + 1:]))
-    line = (f'<text x="{x}" y="{y}" font-family="{FONT}" font-size="{size}" font-weight="{weight}" '
-            f'fill="{fill}" fill-opacity="0" text-anchor="{anchor}">{marked}</text>')
-    return (plain + f'<clipPath id="key-line"><rect x="0" y="{y + 0.6}" width="10000" height="10000"/>'
-            f'</clipPath><g clip-path="url(#key-line)">{line}</g>')
-
-
-def text_lines(x, y, lines, size, line_height, fill=TEXT, weight=400, anchor="start"):
-    """Several lines of one paragraph; the line breaks are chosen by the caller."""
-    return "".join(text(x, y + i * line_height, line, size, fill, weight, anchor)
-                   for i, line in enumerate(lines))
 
 
 def linear_gradient(gid, stops, x2="0", y2="1"):

@@ -380,7 +380,11 @@ TEST_F(DownloadScreenTest, AnyOtherFinalTextIsAFailureWithARestart)
     EXPECT_EQ(ProgressCaption(), "Upgrade failed...");
     EXPECT_EQ(StatusPart(0), "Software Download Complete.!");
     EXPECT_TRUE(IsWindowVisible(Item(IDC_IMG_FAILED)));
+    // The banner's words as a screen reader reads them (drawn as a title and a second line).
+    EXPECT_EQ(WindowText(IDC_IMG_FAILED), "Software Upgrade Failed. Please disconnect the device from your PC, remove the "
+                                          "battery, wait 5 seconds and retry.");
     EXPECT_TRUE(IsWindowEnabled(Item(IDC_BTN_START)));
+    EXPECT_EQ(WindowText(IDC_BTN_START), "Re&start Upgrade Utility");
     EXPECT_TRUE(IsWindowVisible(Item(IDC_BTN_EXIT)));
     EXPECT_EQ(ClientRectOf(IDC_BTN_EXIT).left, EXIT_RIGHT_X);
     EXPECT_EQ(ClientRectOf(IDC_BTN_EXIT).top, EXIT_RIGHT_Y);
@@ -390,12 +394,14 @@ TEST_F(DownloadScreenTest, AnyOtherFinalTextIsAFailureWithARestart)
     GetWindowTextA(Item(IDC_TEXT_GUIDANCE), szGuidance, sizeof(szGuidance));
     EXPECT_NE(std::string(szGuidance).find("contact support"), std::string::npos) << szGuidance;
 
-    // The restart leads to the first page, not to a new download.
+    // The restart leads to the first page, not to a new download; the download page's button starts one again.
     Click(IDC_BTN_START);
     EXPECT_FALSE(IsWindowVisible(Item(IDC_TEXT_GUIDANCE)));
     EXPECT_EQ(m_pDlg->m_nPage, PAGE_INTRO);
     EXPECT_EQ(m_pDlg->m_bRestartMode, 0);
     EXPECT_FALSE(m_pDlg->IsWorkerRunning());
+    GoToPage(PAGE_DOWNLOAD);
+    EXPECT_EQ(WindowText(IDC_BTN_START), "&Start Software Download");
 }
 
 TEST_F(DownloadScreenTest, TheWorkersMessageBoxBelongsToTheWizard)

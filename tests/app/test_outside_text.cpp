@@ -57,6 +57,9 @@ TEST(OutsideText, StatusTextsOfThirtyCharactersOrMoreAreCut)
     EXPECT_EQ(strResult, "abcdefghijklmnopqrstuvwxyz0123....");
     ASSERT_TRUE(ReadOutsideStatusText(L"Flashing", 7, &strResult));
     EXPECT_EQ(strResult, "Flashing");
+    // Any script a sender uses comes through (the wizard keeps its texts in UTF-8).
+    ASSERT_TRUE(ReadOutsideStatusText(L"\u66F4\u65B0\u4E2D", 0, &strResult));
+    EXPECT_EQ(strResult, "\xE6\x9B\xB4\xE6\x96\xB0\xE4\xB8\xAD");
 }
 
 TEST(OutsideText, UnreadablePointersAreRefused)

@@ -18,7 +18,7 @@ namespace {
 
 bool HasArtwork()
 {
-    return FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_PAGE_INTRO), MAKEINTRESOURCEA(2)) != nullptr;
+    return FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_PAGE_INTRO), "ART100") != nullptr;
 }
 
 }  // namespace
@@ -78,6 +78,93 @@ TEST_F(WizardTest, EveryPageShowsPlacesAndEnablesItsControls)
         }
         if (nNextEnabled[nPage] >= 0) {
             EXPECT_EQ(IsWindowEnabled(Item(IDC_BTN_NEXT)) != FALSE, nNextEnabled[nPage] == 1) << "page " << nPage;
+        }
+    }
+}
+
+namespace {
+
+struct ShownWords {
+    std::string strText;
+    RECT rc;
+};
+
+BOOL CALLBACK CollectShownWords(HWND hWnd, LPARAM lParam)
+{
+    auto* pWords = reinterpret_cast<std::vector<ShownWords>*>(lParam);
+    wchar_t szText[512] = {};
+    if (!IsWindowVisible(hWnd) || GetWindowTextW(hWnd, szText, static_cast<int>(std::size(szText))) == 0)
+        return TRUE;
+    char szUtf8[1024] = {};
+    WideCharToMultiByte(CP_UTF8, 0, szText, -1, szUtf8, sizeof(szUtf8), nullptr, nullptr);
+    RECT rc = {};
+    GetWindowRect(hWnd, &rc);
+    MapWindowPoints(nullptr, GetParent(hWnd), reinterpret_cast<POINT*>(&rc), 2);
+    pWords->push_back({szUtf8, rc});
+    return TRUE;
+}
+
+}  // namespace
+
+TEST_F(WizardTest, EveryPageShowsItsWordsAsWindowsOfItsOwn)
+{
+    // The design's words, page by page, each the text of a visible window on the page (the pictures carry
+    // none); the header names the product, the tool and the step.
+    const std::vector<std::string> pages[PAGE_COUNT] = {
+        {"Software Download \u00b7 Step 1 of 7", "WELCOME", "KRT-P940 Software Upgrade",
+         "This wizard installs new software on your Velmora KRT-P940 4G LTE Mobile Hotspot.",
+         "This tool is meant only for upgrading the KRT-P940. Do not use it with any other device.",
+         "Using this tool on other devices can make them stop working.", "Click Next to continue.", "&Next", "E&xit"},
+        {"License Agreement \u00b7 Step 2 of 7", "End-User License Agreement",
+         "Please read the following license agreement carefully. Accept it to continue.",
+         "I &accept the terms in the license agreement.", "I &do not accept the terms in the license agreement.", "&Back"},
+        {"Notice \u00b7 Step 3 of 7", "Notice", "Please read before you start the upgrade.",
+         "All user settings return to their factory defaults after the upgrade.",
+         "Write down your settings, such as the Wi-Fi name, passwords and APN, before you start.",
+         "The battery must be charged enough before the upgrade starts.",
+         "The power button lights green when the charge is sufficient.", "&Accept", "&Decline"},
+        {"Download Mode \u00b7 Step 4 of 7", "Put the device into download mode",
+         "Follow the steps below with the device switched off.", "Turn the device off and unplug the USB cable.",
+         "Remove the battery cover.", "Press and hold the WPS and POWER buttons together until the three LEDs light blue.",
+         "Three steady blue LEDs mean the device is in download mode.", "Replace the battery cover, then click Next."},
+        {"Connect Device \u00b7 Step 5 of 7", "Connect the device to your computer",
+         "Plug the USB cable into the device and into a USB port of your computer.",
+         "The wizard finds the device by itself and enables Next once it is connected."},
+        {"Download \u00b7 Step 6 of 7", "Please press the button below to start the software download.",
+         "&Start Software Download"},
+        {"Complete \u00b7 Step 7 of 7", "Your device software was upgraded successfully.", "To finish the upgrade:",
+         "Unplug the USB cable from the device.", "Open the battery cover.",
+         "Press and hold the RESET button until the three LEDs light white.",
+         "The device resets. Replace the battery cover.", "Wait about one minute until the device has started.",
+         "The Wi-Fi password and the web server password are back to the defaults printed on the label under the "
+         "battery cover.",
+         "To set up the device again, connect to its Wi-Fi and open http://192.168.0.1 in a web browser.", "E&xit"},
+    };
+    for (int nPage = 0; nPage < PAGE_COUNT; ++nPage) {
+        GoToPage(nPage);
+        std::vector<ShownWords> shown;
+        EnumChildWindows(m_pDlg->m_hWnd, CollectShownWords, reinterpret_cast<LPARAM>(&shown));
+        auto find = [&](const std::string& strText) {
+            return std::find_if(shown.begin(), shown.end(), [&](const ShownWords& w) { return w.strText == strText; });
+        };
+        std::vector<std::string> expected = pages[nPage];
+        expected.insert(expected.end(), {"KRT-P940", "SW Upgrade"});
+        for (const std::string& strText : expected) {
+            const auto it = find(strText);
+            ASSERT_NE(it, shown.end()) << "page " << nPage << " does not show \"" << strText << "\"";
+            // On the page, not under the status bar or outside the window.
+            EXPECT_GE(it->rc.left, 0) << strText;
+            EXPECT_GE(it->rc.top, 0) << strText;
+            EXPECT_LE(it->rc.right, PAGE_WIDTH) << strText;
+            EXPECT_LE(it->rc.bottom, PAGE_HEIGHT) << strText;
+            EXPECT_GT(it->rc.bottom - it->rc.top, 10) << strText;
+        }
+        // The words of the other pages are not shown here (captions of buttons some pages share excepted).
+        for (int nOther = 0; nOther < PAGE_COUNT; ++nOther) {
+            for (const std::string& strText : pages[nOther]) {
+                if (nOther != nPage && strText.find('&') == std::string::npos)
+                    EXPECT_EQ(find(strText), shown.end()) << "page " << nPage << " shows \"" << strText << "\"";
+            }
         }
     }
 }
@@ -214,13 +301,6 @@ std::wstring MenuText(HMENU hMenu, UINT nItem, UINT nFlags)
     wchar_t szItem[128] = {};
     GetMenuStringW(hMenu, nItem, szItem, static_cast<int>(std::size(szItem)), nFlags);
     return szItem;
-}
-
-std::wstring WindowTextW(HWND hWnd)
-{
-    wchar_t szText[256] = {};
-    GetWindowTextW(hWnd, szText, static_cast<int>(std::size(szText)));
-    return szText;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <iterator>
 #include <mutex>
 
 #include "framework/common_controls.h"
@@ -74,6 +75,15 @@ std::string WizardTest::StatusPart(int nPart) const
     char szText[512] = {};
     SendMessageA(hBar, SB_GETTEXTA, static_cast<WPARAM>(nPart), reinterpret_cast<LPARAM>(szText));
     return szText;
+}
+
+std::string WizardTest::WindowText(int nId) const
+{
+    wchar_t szText[512] = {};
+    GetWindowTextW(Item(nId), szText, static_cast<int>(std::size(szText)));
+    char szUtf8[1024] = {};
+    WideCharToMultiByte(CP_UTF8, 0, szText, -1, szUtf8, sizeof(szUtf8), nullptr, nullptr);
+    return szUtf8;
 }
 
 std::string WizardTest::ProgressCaption() const

@@ -35,6 +35,8 @@ protected:
     HWND Item(int nId) const { return GetDlgItem(m_pDlg->m_hWnd, nId); }
     RECT ClientRectOf(int nId) const;
     std::string StatusPart(int nPart) const;
+    // A control's window text, as UTF-8.
+    std::string WindowText(int nId) const;
     std::string ProgressCaption() const;
 
     // The device's port in the system's serial-port map, or none.

@@ -110,24 +110,9 @@ CScreenImage CaptureScreen(const RECT& rect)
     return image;
 }
 
-CScreenImage LoadBitmapOf(const std::wstring& strExe, int nId)
-{
-    CScreenImage image;
-    HMODULE hModule = LoadLibraryExW(strExe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (hModule == nullptr)
-        return image;
-    HBITMAP hBitmap = static_cast<HBITMAP>(
-        LoadImageW(hModule, MAKEINTRESOURCEW(nId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    image = TakeBitmap(hBitmap);
-    FreeLibrary(hModule);
-    return image;
-}
-
 CScreenImage LoadArtworkOf(const std::wstring& strExe, int nId, int nDpi)
 {
     const int nSet = ArtworkSetFor(nDpi);
-    if (nSet == 0)
-        return LoadBitmapOf(strExe, nId);
     CScreenImage image;
     HMODULE hModule = LoadLibraryExW(strExe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (hModule == nullptr)

@@ -19,9 +19,8 @@ struct CScreenImage {
 
 // A screen rectangle as it is shown now.
 CScreenImage CaptureScreen(const RECT& rect);
-// A bitmap resource of another program's file (loaded as data, not run).
-CScreenImage LoadBitmapOf(const std::wstring& strExe, int nId);
-// The same bitmap of the wizard's artwork set for a display scale (96 dpi: the bitmap above), as stored.
+// A picture of the wizard's artwork set for a display scale, as stored in another program's file (loaded
+// as data, not run).
 CScreenImage LoadArtworkOf(const std::wstring& strExe, int nId, int nDpi);
 
 // Share (0..1) of the pixels of bitmap that image shows at (x, y), outside the excluded rectangles

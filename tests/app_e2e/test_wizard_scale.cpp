@@ -16,8 +16,11 @@ namespace {
 
 constexpr DWORD PAGE_TIMEOUT_MS = 15000;
 constexpr DWORD FLASH_TIMEOUT_MS = 240000;
-// The share of pixels that must be the artwork's: all but a few at the edges of text and focus.
+// The share of pixels that must be the artwork's outside its words: all but a few at the edges of focus.
 constexpr double ARTWORK_MATCH = 0.98;
+// The share of a words box the words cover at least ("Exit", the shortest caption, covers 4 % of its box;
+// a box without words differs from the picture by nothing but noise).
+constexpr double WORDS_SHARE = 0.02;
 
 // A control as the user sees it: where it is at 100 %, the face it shows, and the one it shows while
 // disabled (a push button) or checked (a choice); 0 for none.
@@ -46,6 +49,15 @@ const ShownControl CONTROLS[] = {
     {ID_IMG_CABLE_SMALL, IMG_CABLE_SMALL, 145, 0},
     {ID_IMG_CABLE_LARGE, IMG_CABLE_LARGE, 134, 0},
 };
+
+bool HasWords(int nBitmap)
+{
+    for (const WordsBox& box : WORDS_BOXES) {
+        if (box.nBitmap == nBitmap)
+            return true;
+    }
+    return false;
+}
 
 bool IsChoice(int nId)
 {
@@ -113,6 +125,9 @@ protected:
                                  << rc.right - rc.left << "x" << rc.bottom - rc.top << strAt;
             if (nFace != 0) {
                 EXPECT_GE(m_session.FaceMatch(nId, nFace), ARTWORK_MATCH) << "control " << nId << ", bitmap " << nFace << strAt;
+                // Its words are drawn over the picture, which has none.
+                if (HasWords(nFace))
+                    EXPECT_GE(m_session.WordsShare(nId, nFace), WORDS_SHARE) << "control " << nId << ", bitmap " << nFace << strAt;
             }
         };
         for (const ShownControl& control : CONTROLS) {

@@ -133,19 +133,46 @@ bool CWizardSession::WaitForPage(int nPage, DWORD nTimeoutMs)
         nTimeoutMs);
 }
 
+CScreenImage CWizardSession::CaptureControl(int nId) const
+{
+    RECT rect = {};
+    GetWindowRect(m_window.Control(nId), &rect);
+    return CaptureScreen(rect);
+}
+
+RECT CWizardSession::WordsRect(int nBitmap) const
+{
+    for (const WizardUi::WordsBox& box : WizardUi::WORDS_BOXES) {
+        if (box.nBitmap == nBitmap)
+            return RECT{Px(box.left), Px(box.top), Px(box.right), Px(box.bottom)};
+    }
+    return RECT{0, 0, 0, 0};
+}
+
 double CWizardSession::FaceMatch(int nId, int nBitmap) const
 {
     const CScreenImage bitmap = LoadArtworkOf(m_strExe, nBitmap, m_nDpi);
-    RECT rect = {};
-    GetWindowRect(m_window.Control(nId), &rect);
-    const CScreenImage screen = CaptureScreen(rect);
+    const CScreenImage screen = CaptureControl(nId);
     // Which face it is shows inside the band a focus ring may cover, round the face (which may be smaller
-    // than its window).
+    // than its window), and where its words are drawn.
     const int nBand = Px(3);
     const int cx = std::min(screen.m_nWidth, bitmap.m_nWidth);
     const int cy = std::min(screen.m_nHeight, bitmap.m_nHeight);
-    const std::vector<RECT> ring = {{0, 0, cx, nBand}, {0, cy - nBand, cx, cy}, {0, 0, nBand, cy}, {cx - nBand, 0, cx, cy}};
-    return MatchShare(screen, 0, 0, bitmap, ring);
+    const std::vector<RECT> excluded = {{0, 0, cx, nBand}, {0, cy - nBand, cx, cy}, {0, 0, nBand, cy}, {cx - nBand, 0, cx, cy},
+                                        WordsRect(nBitmap)};
+    return MatchShare(screen, 0, 0, bitmap, excluded);
+}
+
+double CWizardSession::WordsShare(int nId, int nBitmap) const
+{
+    const CScreenImage bitmap = LoadArtworkOf(m_strExe, nBitmap, m_nDpi);
+    const CScreenImage screen = CaptureControl(nId);
+    const RECT rcWords = WordsRect(nBitmap);
+    // The box alone: everything but it is left out.
+    const std::vector<RECT> outside = {{0, 0, bitmap.m_nWidth, rcWords.top}, {0, rcWords.bottom, bitmap.m_nWidth, bitmap.m_nHeight},
+                                       {0, rcWords.top, rcWords.left, rcWords.bottom},
+                                       {rcWords.right, rcWords.top, bitmap.m_nWidth, rcWords.bottom}};
+    return 1.0 - MatchShare(screen, 0, 0, bitmap, outside);
 }
 
 double CWizardSession::ProgressFill() const

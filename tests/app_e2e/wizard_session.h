@@ -48,8 +48,13 @@ public:
     // The fill once it is within dTolerance of dExpected, or the last one read: what the window drew
     // reaches the X screen a little later on a busy machine.
     double ProgressFillNear(double dExpected, double dTolerance, DWORD nTimeoutMs = 3000);
-    // How well the face of a control matches a bitmap of the wizard (of the scale's set).
+    // How well the face of a control matches a bitmap of the wizard (of the scale's set), outside the box
+    // where its words are drawn (WizardUi::WORDS_BOXES).
     double FaceMatch(int nId, int nBitmap) const;
+    // The share of that box that differs from the bitmap: the words drawn over the picture.
+    double WordsShare(int nId, int nBitmap) const;
+    // The control as the screen shows it now.
+    CScreenImage CaptureControl(int nId) const;
     // The message box of the wizard (a dialog other than the main one), or nullptr.
     HWND MessageBoxWindow() const;
     std::string MessageBoxText(HWND hBox) const;
@@ -65,6 +70,9 @@ public:
     std::string WalkToPage(int nPage, bool bScreenshots = false, const std::function<void(int nPage)>& fnOnPage = {});
 
 private:
+    // The box of a picture's words at the session's scale (empty for a picture without words).
+    RECT WordsRect(int nBitmap) const;
+
     std::wstring m_strExe;
     std::wstring m_strShots;
     std::string m_strTemp;

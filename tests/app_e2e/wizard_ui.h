@@ -47,8 +47,6 @@ constexpr int BMP_NEXT_NORMAL = 2013;
 constexpr int BMP_NEXT_DISABLED = 2015;
 constexpr int BMP_EXIT_NORMAL = 2016;
 constexpr int BMP_NOTICE_ACCEPT_CHECKED = 139;
-// Each face again with its access key underlined, this many ids up.
-constexpr int KEYED_FACE_OFFSET = 1000;
 constexpr int BMP_FAILED = 146;
 constexpr int BMP_UPDATING = 2025;
 
@@ -80,6 +78,24 @@ constexpr Place IMG_CABLE_LARGE = {182, 177, 614, 263};
 constexpr int CLIENT_WIDTH = 1018;
 constexpr int CLIENT_HEIGHT = 619;
 constexpr int STATUS_BAR_OUTER_HEIGHT = 27;
+
+// Where a face's or a banner's words stand over its picture (pixels of the picture at 100 %): the pictures
+// carry no words, the wizard draws them there. Elsewhere the screen shows the picture as it is.
+struct WordsBox {
+    int nBitmap;
+    int left, top, right, bottom;
+};
+constexpr WordsBox WORDS_BOXES[] = {
+    {2011, 58, 8, 126, 38}, {2012, 58, 8, 126, 38},                          // Back, right of its arrow
+    {2013, 6, 8, 74, 38},   {2014, 6, 8, 74, 38},   {2015, 6, 8, 74, 38},    // Next, left of its arrow
+    {2016, 6, 8, 126, 38},  {2017, 6, 8, 126, 38},                           // Exit
+    {2018, 30, 2, 406, 31}, {2019, 30, 2, 406, 31}, {2020, 30, 2, 406, 31}, {2021, 30, 2, 406, 31},
+    {138, 46, 6, 207, 37},  {139, 46, 6, 207, 37},  {140, 46, 6, 207, 37},   {141, 46, 6, 207, 37},
+    {2022, 62, 6, 302, 36}, {2023, 62, 6, 302, 36}, {2024, 62, 6, 302, 36},  // Start, right of its icon
+    {147, 71, 6, 302, 36},  {148, 71, 6, 302, 36},                           // Restart
+    {2025, 76, 2, 800, 66}, {2026, 76, 2, 800, 66}, {2027, 76, 2, 800, 66},  // banners, right of the icon
+    {143, 76, 2, 800, 66},  {146, 76, 2, 800, 66},
+};
 
 // Texts.
 constexpr const char* STATUS_READY_INIT = " Ready";

@@ -88,6 +88,49 @@ TEST_F(SkinButtonTest, DisabledCaptionIsEngraved)
     EXPECT_GT(disabled.Count(CLR_DISABLED), BUTTON_CX * BUTTON_CY / 2);
 }
 
+TEST_F(SkinButtonTest, CaptionStandsInItsBoxInTheColourOfTheStateWithTheAccessKeyUnderlinedAfterAKey)
+{
+    const COLORREF CLR_CAPTION = RGB(0, 160, 0), CLR_CAPTION_PRESSED = RGB(160, 0, 160), CLR_CAPTION_OFF = RGB(0, 0, 160);
+    CSkinButton::CaptionLook look;
+    look.text.clrText = CLR_CAPTION;
+    look.text.nFormat = DT_LEFT;
+    look.rcInset = RECT{BUTTON_CX / 2, 0, 0, 0};  // the right half of the face
+    look.clrPressed = CLR_CAPTION_PRESSED;
+    look.clrDisabled = CLR_CAPTION_OFF;
+    m_dlg.Button(IDC_PUSH).SetCaptionLook(look);
+    ::SetWindowTextW(Item(IDC_PUSH), L"&Wo");
+    GuiTest::PumpMessages(30);
+    const RECT rcLeft{0, 0, BUTTON_CX / 2, BUTTON_CY};
+    const RECT rcRight{BUTTON_CX / 2, 0, BUTTON_CX, BUTTON_CY};
+    // The lowest row the caption reaches: an underline lies below the letters.
+    auto lowestRow = [&](const GuiTest::CPixels& pixels, COLORREF clr) {
+        for (int y = pixels.m_nHeight - 1; y >= 0; --y) {
+            if (pixels.Count(clr, RECT{0, y, pixels.m_nWidth, y + 1}) > 0)
+                return y;
+        }
+        return -1;
+    };
+    const GuiTest::CPixels plain = GuiTest::CaptureClient(Item(IDC_PUSH));
+    EXPECT_EQ(plain.Count(CLR_CAPTION, rcLeft), 0);
+    EXPECT_GT(plain.Count(CLR_CAPTION, rcRight), 20);
+    const int nPlainBottom = lowestRow(plain, CLR_CAPTION);
+
+    // Keyboard cues as Windows shows them: from the first key on, the access key is underlined.
+    GuiTest::Key(VK_SHIFT, true);
+    GuiTest::Key(VK_SHIFT, false);
+    EXPECT_TRUE(GuiTest::PumpUntil([&] { return lowestRow(GuiTest::CaptureClient(Item(IDC_PUSH)), CLR_CAPTION) > nPlainBottom; }));
+
+    Press(IDC_PUSH);
+    EXPECT_GT(GuiTest::CaptureClient(Item(IDC_PUSH)).Count(CLR_CAPTION_PRESSED, rcRight), 20);
+    GuiTest::MouseButton(false);
+    Park();
+    ::EnableWindow(Item(IDC_PUSH), FALSE);
+    GuiTest::PumpMessages(30);
+    const GuiTest::CPixels disabled = GuiTest::CaptureClient(Item(IDC_PUSH));
+    EXPECT_GT(disabled.Count(CLR_CAPTION_OFF, rcRight), 20);  // flat in its own colour, not engraved
+    EXPECT_EQ(disabled.Count(::GetSysColor(COLOR_GRAYTEXT)), 0);
+}
+
 TEST_F(SkinButtonTest, MissingBitmapsFallBack)
 {
     // No checked-disabled bitmap: the face drawn before stays.

@@ -230,7 +230,7 @@ done
 
 art_here="$(dirname "$MKIMAGE")/../artwork"
 if [ -f "$art_here/artwork.rc" ]; then
-    { diff -r "$art_here/bmp" "$WORK/a/host/resources/artwork/bmp" && diff -r "$art_here/png" "$WORK/a/host/resources/artwork/png" &&
+    { diff -r "$art_here/png" "$WORK/a/host/resources/artwork/png" &&
       cmp "$art_here/app.ico" "$WORK/a/host/resources/artwork/app.ico"; } >"$WORK/art.log" 2>&1 \
         && pass "reproducible artwork" || fail "reproducible artwork" "$WORK/art.log"
 fi

@@ -1,0 +1,85 @@
+#include "controls/text_look.h"
+
+#include <vector>
+
+namespace {
+
+// Selects the look's font and spacing into a context and restores what was there.
+class CLookScope {
+public:
+    CLookScope(HDC hDC, const TextLook& look)
+        : m_hDC(hDC), m_hOldFont(look.hFont ? ::SelectObject(hDC, look.hFont) : nullptr),
+          m_nOldExtra(::SetTextCharacterExtra(hDC, look.nLetterSpacing))
+    {
+    }
+    ~CLookScope()
+    {
+        ::SetTextCharacterExtra(m_hDC, m_nOldExtra);
+        if (m_hOldFont)
+            ::SelectObject(m_hDC, m_hOldFont);
+    }
+    CLookScope(const CLookScope&) = delete;
+    CLookScope& operator=(const CLookScope&) = delete;
+
+private:
+    HDC m_hDC;
+    HGDIOBJ m_hOldFont;
+    int m_nOldExtra;
+};
+
+}  // namespace
+
+std::wstring WindowTextW(HWND hWnd)
+{
+    const int nLength = ::GetWindowTextLengthW(hWnd);
+    std::wstring strText(static_cast<size_t>(nLength > 0 ? nLength : 0) + 1, L'\0');
+    const int nCopied = ::GetWindowTextW(hWnd, strText.data(), static_cast<int>(strText.size()));
+    strText.resize(static_cast<size_t>(nCopied > 0 ? nCopied : 0));
+    return strText;
+}
+
+SIZE MeasureText(HDC hDC, const std::wstring& strText, const TextLook& look, int nWidth)
+{
+    CLookScope scope(hDC, look);
+    RECT rc{0, 0, nWidth, 0};
+    // An empty text still takes one line's height; it needs no width.
+    ::DrawTextW(hDC, strText.empty() ? L" " : strText.c_str(), strText.empty() ? 1 : static_cast<int>(strText.size()),
+                &rc, look.nFormat | DT_CALCRECT);
+    return SIZE{strText.empty() ? 0 : rc.right - rc.left, rc.bottom - rc.top};
+}
+
+void DrawLookText(HDC hDC, const std::wstring& strText, const TextLook& look, RECT rcBox, UINT nExtraFormat)
+{
+    CLookScope scope(hDC, look);
+    const COLORREF clrOld = ::SetTextColor(hDC, look.clrText);
+    const int nOldMode = ::SetBkMode(hDC, TRANSPARENT);
+    ::DrawTextW(hDC, strText.c_str(), static_cast<int>(strText.size()), &rcBox, look.nFormat | nExtraFormat);
+    ::SetBkMode(hDC, nOldMode);
+    ::SetTextColor(hDC, clrOld);
+}
+
+HFONT CreateResizedFont(HFONT hFont, int nPercent)
+{
+    LOGFONTW lf = {};
+    if (hFont == nullptr || ::GetObjectW(hFont, sizeof(lf), &lf) != sizeof(lf))
+        return nullptr;
+    lf.lfHeight = ::MulDiv(lf.lfHeight, nPercent, 100);
+    lf.lfWidth = ::MulDiv(lf.lfWidth, nPercent, 100);
+    if (lf.lfHeight == 0)
+        lf.lfHeight = -1;
+    return ::CreateFontIndirectW(&lf);
+}
+
+void PaintParentBackground(HWND hChild, HDC hDC)
+{
+    HWND hParent = ::GetParent(hChild);
+    if (hParent == nullptr)
+        return;
+    // The parent's client coordinates of the child's origin: its picture is drawn that much up and left.
+    POINT ptOrigin{0, 0};
+    ::MapWindowPoints(hChild, hParent, &ptOrigin, 1);
+    POINT ptOld{};
+    ::OffsetWindowOrgEx(hDC, ptOrigin.x, ptOrigin.y, &ptOld);
+    ::SendMessageW(hParent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hDC), 0);
+    ::SetWindowOrgEx(hDC, ptOld.x, ptOld.y, nullptr);
+}
