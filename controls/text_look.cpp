@@ -70,11 +70,58 @@ HFONT CreateResizedFont(HFONT hFont, int nPercent)
     return ::CreateFontIndirectW(&lf);
 }
 
+namespace {
+
+// A mirrored parent paints its whole picture as the screen shows it; the part under the child is then
+// copied pixel for pixel (copies between mirrored contexts that cut a picture are not reliable).
+void PaintMirroredParentBackground(HWND hChild, HWND hParent, HDC hDC)
+{
+    RECT rcParent = {};
+    ::GetClientRect(hParent, &rcParent);
+    HDC hWhole = ::CreateCompatibleDC(hDC);
+    HBITMAP hBitmap = ::CreateCompatibleBitmap(hDC, rcParent.right, rcParent.bottom);
+    if (hWhole == nullptr || hBitmap == nullptr) {
+        if (hBitmap != nullptr)
+            ::DeleteObject(hBitmap);
+        if (hWhole != nullptr)
+            ::DeleteDC(hWhole);
+        return;
+    }
+    HGDIOBJ hOld = ::SelectObject(hWhole, hBitmap);
+    ::SetLayout(hWhole, LAYOUT_RTL);
+    ::SendMessageW(hParent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hWhole), 0);
+    ::SetLayout(hWhole, 0);
+
+    // Where the child's clip box stands on the screen, from the parent's client area's left edge.
+    WINDOWINFO parent = {};
+    parent.cbSize = sizeof(parent);
+    ::GetWindowInfo(hParent, &parent);
+    RECT rcChild = {};
+    ::GetWindowRect(hChild, &rcChild);
+    RECT rcClient = {};
+    ::GetClientRect(hChild, &rcClient);
+    RECT rcClip = {};
+    ::GetClipBox(hDC, &rcClip);
+    const int xFrom = rcChild.left - parent.rcClient.left + (rcClient.right - rcClip.right);
+    const int yFrom = rcChild.top - parent.rcClient.top + rcClip.top;
+    ::BitBlt(hDC, rcClip.left, rcClip.top, rcClip.right - rcClip.left, rcClip.bottom - rcClip.top, hWhole, xFrom, yFrom,
+             SRCCOPY | NOMIRRORBITMAP);
+    ::SelectObject(hWhole, hOld);
+    ::DeleteObject(hBitmap);
+    ::DeleteDC(hWhole);
+}
+
+}  // namespace
+
 void PaintParentBackground(HWND hChild, HDC hDC)
 {
     HWND hParent = ::GetParent(hChild);
     if (hParent == nullptr)
         return;
+    if ((::GetLayout(hDC) & LAYOUT_RTL) != 0) {
+        PaintMirroredParentBackground(hChild, hParent, hDC);
+        return;
+    }
     // The parent's client coordinates of the child's origin: its picture is drawn that much up and left.
     POINT ptOrigin{0, 0};
     ::MapWindowPoints(hChild, hParent, &ptOrigin, 1);

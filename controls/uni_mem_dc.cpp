@@ -17,6 +17,13 @@ CUniMemDC::CUniMemDC(CDC& target) : m_target(target), m_bMemDC(!target.IsPrintin
         return;
     }
     m_hOldBitmap = SelectObject(m_bitmap);
+    // A mirrored (right-to-left) target: the memory is mirrored the same way, so that its pixels are
+    // the screen's and text reads right; they reach the target unreflected.
+    const DWORD dwLayout = ::GetLayout(target);
+    if ((dwLayout & LAYOUT_RTL) != 0) {
+        ::SetLayout(m_hDC, dwLayout);
+        m_bMirrored = true;
+    }
     SetWindowOrg(m_rect.left, m_rect.top);
 }
 
@@ -31,7 +38,7 @@ CUniMemDC::~CUniMemDC()
 {
     if (m_bMemDC) {
         m_target.BitBlt(m_rect.left, m_rect.top, m_rect.right - m_rect.left, m_rect.bottom - m_rect.top, m_hDC,
-                        m_rect.left, m_rect.top, SRCCOPY);
+                        m_rect.left, m_rect.top, SRCCOPY | (m_bMirrored ? NOMIRRORBITMAP : 0));
         SelectObject(m_hOldBitmap);
         ::DeleteDC(m_hDC);
     }

@@ -20,4 +20,5 @@ private:
     CDC& m_target;
     RECT m_rect{};
     bool m_bMemDC;
+    bool m_bMirrored = false;
 };
