@@ -21,11 +21,23 @@ constexpr LONG LICENSE_BOLD_HEIGHT_TWIPS = 200;
 // The English texts of the system menu's items (they are translated as they are shown).
 constexpr const char* LANGUAGE_MENU_TEXT = "&Language";
 
-// The drawings of the device and its cable keep their sides; the licence orders its own paragraphs.
+// The drawings of the device and its cable keep their sides; the licence orders its own paragraphs. The
+// choices keep their faces: a shaped window's outline is not mirrored alike everywhere, so a mirrored
+// choice could show a face that its outline cuts.
 bool KeepsOrientation(HWND hChild, void*)
 {
-    const int nId = GetDlgCtrlID(hChild);
-    return nId == IDC_IMG_CABLE_LARGE || nId == IDC_IMG_CABLE_SMALL || nId == IDC_RICH_LICENSE;
+    switch (GetDlgCtrlID(hChild)) {
+    case IDC_IMG_CABLE_LARGE:
+    case IDC_IMG_CABLE_SMALL:
+    case IDC_RICH_LICENSE:
+    case IDC_RADIO_LICENSE_ACCEPT:
+    case IDC_RADIO_LICENSE_DECLINE:
+    case IDC_RADIO_NOTICE_ACCEPT:
+    case IDC_RADIO_NOTICE_DECLINE:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void SetMenuText(HMENU hMenu, UINT nItem, bool bByPosition, const char* pszText)

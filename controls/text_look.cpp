@@ -88,9 +88,6 @@ void PaintMirroredParentBackground(HWND hChild, HWND hParent, HDC hDC)
         return;
     }
     HGDIOBJ hOld = ::SelectObject(hWhole, hBitmap);
-    ::SetLayout(hWhole, LAYOUT_RTL);
-    ::SendMessageW(hParent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hWhole), 0);
-    ::SetLayout(hWhole, 0);
 
     // Where the child's clip box stands on the screen, from the parent's client area's left edge.
     WINDOWINFO parent = {};
@@ -104,8 +101,15 @@ void PaintMirroredParentBackground(HWND hChild, HWND hParent, HDC hDC)
     ::GetClipBox(hDC, &rcClip);
     const int xFrom = rcChild.left - parent.rcClient.left + (rcClient.right - rcClip.right);
     const int yFrom = rcChild.top - parent.rcClient.top + rcClip.top;
-    ::BitBlt(hDC, rcClip.left, rcClip.top, rcClip.right - rcClip.left, rcClip.bottom - rcClip.top, hWhole, xFrom, yFrom,
-             SRCCOPY | NOMIRRORBITMAP);
+    const int cx = rcClip.right - rcClip.left;
+    const int cy = rcClip.bottom - rcClip.top;
+
+    // Only that part of the picture is drawn (a mirrored context counts from the right).
+    ::SetLayout(hWhole, LAYOUT_RTL);
+    ::IntersectClipRect(hWhole, rcParent.right - (xFrom + cx), yFrom, rcParent.right - xFrom, yFrom + cy);
+    ::SendMessageW(hParent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hWhole), 0);
+    ::SetLayout(hWhole, 0);
+    ::BitBlt(hDC, rcClip.left, rcClip.top, cx, cy, hWhole, xFrom, yFrom, SRCCOPY | NOMIRRORBITMAP);
     ::SelectObject(hWhole, hOld);
     ::DeleteObject(hBitmap);
     ::DeleteDC(hWhole);
