@@ -78,7 +78,7 @@ CSkinButton::CaptionLook CaptionLookOf(TextStyleId nStyle, CStyleFonts& fonts)
 
 void CVelmoraEUT_KRT_P940Dlg::ApplyTexts()
 {
-    // The controls take the new fonts before the old ones are deleted.
+    // The controls take the new fonts before the old ones go (with pOldFonts, at the end).
     auto pOldFonts = std::move(m_pStyleFonts);
     m_pStyleFonts = std::make_unique<CStyleFonts>(CurrentLanguage(), m_scale.Dpi());
     for (const DialogControl& row : DialogControls())
@@ -183,21 +183,23 @@ void CVelmoraEUT_KRT_P940Dlg::LayoutTexts()
                                                                : WindowTextW(text.m_hWnd);
         CClientDC dc(text.m_hWnd);
         TextLook look = text.Look();
+        const DialogControl* pFollower = followerOf(row.nId);
+        // A box that a text on the same line follows takes the words' width, whatever it is.
+        const bool bAnyWidth = pFollower != nullptr && pFollower->nFlow == FLOW_AFTER;
         if (!GetTextStyle(row.nStyle).bWrap && row.pszCaption != nullptr) {
             // A line longer or taller than its box gets smaller, down to two thirds of its size.
             const int nPixels = m_scale.Px(GetTextStyle(row.nStyle).nSize);
-            look.hFont = m_pStyleFonts->Font(row.nStyle);
             for (int nSize = nPixels; nSize * 3 >= nPixels * 2; --nSize) {
                 look.hFont = m_pStyleFonts->FontAt(row.nStyle, nSize);
                 const SIZE needed = MeasureText(dc, strWords, look, rc.right - rc.left);
-                if (needed.cy <= rc.bottom - rc.top && (needed.cx <= rc.right - rc.left || followerOf(row.nId) != nullptr))
+                if (needed.cy <= rc.bottom - rc.top && (bAnyWidth || needed.cx <= rc.right - rc.left))
                     break;
             }
             text.SetLook(look);
         }
         // A continued text takes the room its words need, at least its design's; the last of a chain
         // keeps its design's far edge, where the page's room for it ends.
-        if (const DialogControl* pFollower = followerOf(row.nId)) {
+        if (pFollower != nullptr) {
             const SIZE needed = MeasureText(dc, strWords, look, rc.right - rc.left);
             if (pFollower->nFlow == FLOW_AFTER)
                 rc.right = rc.left + needed.cx;
