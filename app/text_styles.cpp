@@ -18,37 +18,39 @@ constexpr COLORREF NONE = CLR_INVALID;
 
 // clang-format off
 const TextStyle g_styles[TEXT_STYLE_COUNT] = {
-    //                        size weight colour     align      wrap  spacing  inset             pressed       disabled          checked weight
-    /* NONE */               {14, 400, TEXT,        DT_LEFT,   true,  0, {0, 0, 0, 0},       NONE,         NONE,             0},
-    /* HEADER_PRODUCT */     {22, 700, WHITE,       DT_LEFT,   false, 0, {0, 0, 0, 0},       NONE,         NONE,             0},
-    /* HEADER_TOOL */        {18, 400, HEADER_TOOL, DT_LEFT,   false, 0, {0, 0, 0, 0},       NONE,         NONE,             0},
-    /* HEADER_STEP */        {13, 600, HEADER_STEP, DT_RIGHT,  false, 0, {0, 0, 0, 0},       NONE,         NONE,             0},
-    /* EYEBROW */            {13, 700, ACCENT,      DT_LEFT,   true,  2, {0, 0, 0, 0},       NONE,         NONE,             0},
-    /* TITLE */              {32, 700, TEXT,        DT_LEFT,   true,  0, {0, 0, 0, 0},       NONE,         NONE,             0},
-    /* HEADING */            {24, 600, TEXT,        DT_LEFT,   true,  0, {0, 0, 0, 0},       NONE,         NONE,             0},
-    /* HEADING_BOLD */       {24, 700, TEXT,        DT_LEFT,   false, 0, {0, 0, 0, 0},       NONE,         NONE,             0},
-    /* SUBHEADING */         {22, 600, TEXT,        DT_LEFT,   true,  0, {0, 0, 0, 0},       NONE,         NONE,             0},
-    /* LEAD */               {16, 400, MUTED,       DT_LEFT,   true,  0, {0, 0, 0, 0},       NONE,         NONE,             0},
-    /* POINT */              {16, 600, TEXT,        DT_LEFT,   true,  0, {0, 0, 0, 0},       NONE,         NONE,             0},
-    /* BODY */               {15, 400, TEXT,        DT_LEFT,   true,  0, {0, 0, 0, 0},       NONE,         NONE,             0},
-    /* BODY_MUTED */         {15, 400, MUTED,       DT_LEFT,   true,  0, {0, 0, 0, 0},       NONE,         NONE,             0},
-    /* BODY_STRONG_MUTED */  {15, 600, MUTED,       DT_LEFT,   true,  0, {0, 0, 0, 0},       NONE,         NONE,             0},
-    /* NOTE */               {14, 400, MUTED,       DT_LEFT,   true,  0, {0, 0, 0, 0},       NONE,         NONE,             0},
-    /* NOTE_CENTRED */       {14, 400, MUTED,       DT_CENTER, true,  0, {0, 0, 0, 0},       NONE,         NONE,             0},
-    /* STEP */               {14, 400, TEXT,        DT_LEFT,   true,  0, {0, 0, 0, 0},       NONE,         NONE,             0},
-    /* RUN_PROGRESS */       {14, 600, RUN_TEXT,    DT_CENTER, false, 0, {0, 0, 0, 0},       NONE,         NONE,             0},
-    /* GUIDANCE */           {14, 400, RUN_TEXT,    DT_LEFT,   true,  0, {0, 0, 0, 0},       NONE,         NONE,             0},
-    /* BANNER */             {20, 600, TEXT,        DT_LEFT,   true,  0, {78, 4, 16, 4},     NONE,         NONE,             0},
-    /* BANNER_TITLE */       {19, 700, TEXT,        DT_LEFT,   true,  0, {78, 4, 16, 4},     NONE,         NONE,             0},
-    /* BANNER_DETAIL */      {14, 400, TEXT,        DT_LEFT,   true,  0, {78, 4, 16, 4},     NONE,         NONE,             0},
+    //                        size weight colour       align      wrap   place         spacing  inset           pressed       disabled          checked weight
+    /* NONE */               {14, 400, TEXT,         DT_LEFT,   true,  PLACE_TOP,    0, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* HEADER_PRODUCT */     {22, 700, WHITE,        DT_LEFT,   false, PLACE_MIDDLE, 0, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* HEADER_TOOL */        {18, 400, HEADER_TOOL,  DT_LEFT,   false, PLACE_MIDDLE, 0, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* HEADER_STEP */        {13, 600, HEADER_STEP,  DT_RIGHT,  false, PLACE_MIDDLE, 0, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* EYEBROW */            {13, 700, ACCENT,       DT_LEFT,   false, PLACE_MIDDLE, 2, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* TITLE */              {32, 700, TEXT,         DT_LEFT,   true,  PLACE_TOP,    0, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* HEADING */            {24, 600, TEXT,         DT_LEFT,   false, PLACE_BOTTOM, 0, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* HEADING_BOLD */       {24, 700, TEXT,         DT_LEFT,   false, PLACE_MIDDLE, 0, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* SUBHEADING */         {22, 600, TEXT,         DT_LEFT,   false, PLACE_BOTTOM, 0, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* LEAD */               {16, 400, MUTED,        DT_LEFT,   true,  PLACE_TOP,    0, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* POINT */              {16, 600, TEXT,         DT_LEFT,   true,  PLACE_TOP,    0, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* BODY */               {15, 400, TEXT,         DT_LEFT,   true,  PLACE_TOP,    0, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* BODY_PANEL */         {15, 400, TEXT,         DT_LEFT,   true,  PLACE_MIDDLE, 0, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* BODY_MUTED */         {15, 400, MUTED,        DT_LEFT,   true,  PLACE_TOP,    0, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* BODY_STRONG_MUTED */  {15, 600, MUTED,        DT_LEFT,   true,  PLACE_TOP,    0, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* NOTE */               {14, 400, MUTED,        DT_LEFT,   true,  PLACE_TOP,    0, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* NOTE_LINE */          {14, 400, MUTED,        DT_LEFT,   false, PLACE_TOP,    0, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* NOTE_CENTRED */       {14, 400, MUTED,        DT_CENTER, true,  PLACE_TOP,    0, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* STEP */               {14, 400, TEXT,         DT_LEFT,   true,  PLACE_TOP,    0, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* RUN_PROGRESS */       {14, 600, RUN_TEXT,     DT_CENTER, false, PLACE_MIDDLE, 0, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* GUIDANCE */           {14, 400, RUN_TEXT,     DT_LEFT,   true,  PLACE_TOP,    0, {0, 0, 0, 0},       NONE,         NONE,             0},
+    /* BANNER */             {20, 600, TEXT,         DT_LEFT,   true,  PLACE_MIDDLE, 0, {78, 4, 16, 4},     NONE,         NONE,             0},
+    /* BANNER_TITLE */       {19, 700, TEXT,         DT_LEFT,   true,  PLACE_MIDDLE, 0, {78, 4, 16, 4},     NONE,         NONE,             0},
+    /* BANNER_DETAIL */      {14, 400, TEXT,         DT_LEFT,   true,  PLACE_MIDDLE, 0, {78, 4, 16, 4},     NONE,         NONE,             0},
     // Captions stand where the artwork put them beside their face's icon, and grow away from it.
-    /* CAPTION_BACK */       {16, 600, TEXT,        DT_LEFT,   false, 0, {59, 0, 6, 2},      TEXT,         NONE,             0},
-    /* CAPTION_NEXT */       {16, 600, WHITE,       DT_RIGHT,  false, 0, {6, 0, 59, 2},      WHITE,        CAPTION_DISABLED, 0},
-    /* CAPTION_EXIT */       {16, 600, RGB(0, 0, 0), DT_CENTER, false, 0, {6, 0, 6, 2},      EXIT_PRESSED, NONE,             0},
-    /* CAPTION_START */      {17, 600, WHITE,       DT_LEFT,   false, 0, {64, 0, 8, 2},      WHITE,        CAPTION_DISABLED, 0},
-    /* CAPTION_RESTART */    {17, 600, WHITE,       DT_LEFT,   false, 0, {73, 0, 8, 2},      WHITE,        CAPTION_DISABLED, 0},
-    /* CAPTION_LICENSE */    {15, 400, TEXT,        DT_LEFT,   false, 0, {33, 0, 0, 0},      TEXT,         NONE,             600},
-    /* CAPTION_NOTICE */     {16, 600, TEXT,        DT_LEFT,   false, 0, {50, 0, 6, 0},      TEXT,         NONE,             0},
+    /* CAPTION_BACK */       {16, 600, TEXT,         DT_LEFT,   false, PLACE_MIDDLE, 0, {60, 0, 6, 2},      TEXT,         NONE,             0},
+    /* CAPTION_NEXT */       {16, 600, WHITE,        DT_RIGHT,  false, PLACE_MIDDLE, 0, {6, 0, 60, 2},      WHITE,        CAPTION_DISABLED, 0},
+    /* CAPTION_EXIT */       {16, 600, RGB(0, 0, 0), DT_CENTER, false, PLACE_MIDDLE, 0, {6, 0, 6, 2},       EXIT_PRESSED, NONE,             0},
+    /* CAPTION_START */      {17, 600, WHITE,        DT_LEFT,   false, PLACE_MIDDLE, 0, {64, 0, 8, 2},      WHITE,        CAPTION_DISABLED, 0},
+    /* CAPTION_RESTART */    {17, 600, WHITE,        DT_LEFT,   false, PLACE_MIDDLE, 0, {73, 0, 8, 2},      WHITE,        CAPTION_DISABLED, 0},
+    /* CAPTION_LICENSE */    {15, 400, TEXT,         DT_LEFT,   false, PLACE_MIDDLE, 0, {33, 0, 0, 0},      TEXT,         NONE,             600},
+    /* CAPTION_NOTICE */     {16, 600, TEXT,         DT_LEFT,   false, PLACE_MIDDLE, 0, {50, 0, 6, 0},      TEXT,         NONE,             0},
 };
 // clang-format on
 
@@ -65,9 +67,9 @@ HFONT CStyleFonts::CheckedFont(TextStyleId nStyle)
     return Make(style.nSize, style.nCheckedWeight != 0 ? style.nCheckedWeight : style.nWeight);
 }
 
-HFONT CStyleFonts::Make(int nSize, int nWeight)
+HFONT CStyleFonts::MakePixels(int nPixels, int nWeight)
 {
-    CGdiObject<HFONT>& font = m_fonts[{nSize, nWeight}];
+    CGdiObject<HFONT>& font = m_fonts[{nPixels, nWeight}];
     if (!font.IsNull())
         return font;
     std::string strFace = TypefaceFor(m_strLanguage);
@@ -81,7 +83,7 @@ HFONT CStyleFonts::Make(int nSize, int nWeight)
         nFontWeight = FW_BOLD;  // the other faces come in regular and bold
     }
     LOGFONTW lf = {};
-    lf.lfHeight = -Px(nSize);
+    lf.lfHeight = -nPixels;
     lf.lfWeight = nFontWeight;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfOutPrecision = OUT_TT_PRECIS;

@@ -1,7 +1,8 @@
 #pragma once
 // The looks of the wizard's words, as the artwork drew them: size in logical pixels (the em), weight,
-// colour, alignment and wrapping; for a caption also where it stands on its face and its colours
-// while pressed and disabled. Every text window, banner and caption names one of these.
+// colour, alignment, wrapping and where the words stand in the height of their box; for a caption also
+// where it stands on its face and its colours while pressed and disabled. Every text window, banner and
+// caption names one of these.
 #include <windows.h>
 
 #include <cstdint>
@@ -24,9 +25,11 @@ enum TextStyleId : uint8_t {
     TEXT_STYLE_LEAD,
     TEXT_STYLE_POINT,
     TEXT_STYLE_BODY,
+    TEXT_STYLE_BODY_PANEL,
     TEXT_STYLE_BODY_MUTED,
     TEXT_STYLE_BODY_STRONG_MUTED,
     TEXT_STYLE_NOTE,
+    TEXT_STYLE_NOTE_LINE,
     TEXT_STYLE_NOTE_CENTRED,
     TEXT_STYLE_STEP,
     TEXT_STYLE_RUN_PROGRESS,
@@ -44,12 +47,23 @@ enum TextStyleId : uint8_t {
     TEXT_STYLE_COUNT
 };
 
+// Where the words stand in the height of their box. A box has room for a taller script than the
+// artwork's Open Sans; the place keeps the English words where the artwork had them.
+enum TextPlace : uint8_t {
+    PLACE_TOP,     // from the top: a paragraph
+    PLACE_MIDDLE,  // in the middle: a line in a band, a paragraph in a panel
+    PLACE_BOTTOM,  // on the bottom: a line with room above it
+};
+
 struct TextStyle {
     int nSize;  // logical pixels
     int nWeight;
     COLORREF clrText;
     UINT nAlign;  // DT_LEFT, DT_CENTER or DT_RIGHT
-    bool bWrap;   // false: one line
+    // false: one line, made smaller where it is longer or taller than its box (a heading); a paragraph
+    // wraps and has its box's room.
+    bool bWrap;
+    TextPlace nPlace;
     int nLetterSpacing;
     // Where the words stand inside their control (a face, a banner), logical pixels from its left, top,
     // right and bottom edges; a caption is centred in it vertically.
@@ -72,12 +86,15 @@ public:
     CStyleFonts& operator=(const CStyleFonts&) = delete;
 
     HFONT Font(TextStyleId nStyle) { return Make(GetTextStyle(nStyle).nSize, GetTextStyle(nStyle).nWeight); }
+    // The style's font at nPixels (not logical pixels: a size in between the scaled sizes).
+    HFONT FontAt(TextStyleId nStyle, int nPixels) { return MakePixels(nPixels, GetTextStyle(nStyle).nWeight); }
     // The style's font while its control is checked (a choice's caption); its own font without a weight for it.
     HFONT CheckedFont(TextStyleId nStyle);
     int Px(int nLogical) const { return ::MulDiv(nLogical, m_nDpi, 96); }
 
 private:
-    HFONT Make(int nSize, int nWeight);
+    HFONT Make(int nSize, int nWeight) { return MakePixels(Px(nSize), nWeight); }
+    HFONT MakePixels(int nPixels, int nWeight);
 
     std::string m_strLanguage;
     int m_nDpi;

@@ -26,6 +26,9 @@ void SetTextOf(HWND hWnd, const std::wstring& strText)
         ::SetWindowTextW(hWnd, strText.c_str());
 }
 
+// The least gap kept between a text and the one above it that needs more room than the design gave it.
+constexpr int FLOW_MIN_GAP = 4;
+
 UINT ReadingOrder()
 {
     return CurrentLanguageIsRightToLeft() ? DT_RTLREADING : 0;
@@ -37,7 +40,11 @@ TextLook LookOf(TextStyleId nStyle, CStyleFonts& fonts)
     TextLook look;
     look.hFont = fonts.Font(nStyle);
     look.clrText = style.clrText;
-    look.nFormat = style.nAlign | (style.bWrap ? DT_WORDBREAK : DT_SINGLELINE) | DT_NOPREFIX | ReadingOrder();
+    UINT nPlace = 0;
+    if (!style.bWrap)
+        nPlace = DT_SINGLELINE | (style.nPlace == PLACE_MIDDLE ? DT_VCENTER : style.nPlace == PLACE_BOTTOM ? DT_BOTTOM : 0);
+    look.nFormat = style.nAlign | (style.bWrap ? DT_WORDBREAK : nPlace) | DT_NOPREFIX | ReadingOrder();
+    look.bMiddle = style.bWrap && style.nPlace == PLACE_MIDDLE;
     look.nLetterSpacing = fonts.Px(style.nLetterSpacing);
     return look;
 }
@@ -66,7 +73,7 @@ CSkinButton::CaptionLook CaptionLookOf(TextStyleId nStyle, CStyleFonts& fonts)
 
 void CVelmoraEUT_KRT_P940Dlg::ApplyTexts()
 {
-    // The controls take the new fonts before the old ones are deleted.
+    // The controls take the new fonts before the old ones go (with pOldFonts, at the end).
     auto pOldFonts = std::move(m_pStyleFonts);
     m_pStyleFonts = std::make_unique<CStyleFonts>(CurrentLanguage(), m_scale.Dpi());
     for (const DialogControl& row : DialogControls())
@@ -151,27 +158,50 @@ void CVelmoraEUT_KRT_P940Dlg::LayoutTexts()
     for (const DialogControl& row : rows) {
         if (row.nKind != KIND_TEXT)
             continue;
+        CPageText& text = static_cast<CPageText&>(row.pfnMember(*this));
         RECT rc = m_scale.Rect(row.nX, row.nY, row.nWidth, row.nHeight);
         const auto itFrom = row.nFlow != FLOW_NONE ? placed.find(row.nFlowFrom) : placed.end();
         if (itFrom != placed.end()) {
             const DialogControl& from = *FindDialogControl(row.nFlowFrom);
-            if (row.nFlow == FLOW_BELOW)
-                rc.top = itFrom->second.bottom + m_scale.Px(row.nY - (from.nY + from.nHeight));
-            else
+            if (row.nFlow == FLOW_BELOW) {
+                // Down only as far as the text above needs: a wide gap of the design gives some of itself first.
+                const int nGap = std::min(row.nY - (from.nY + from.nHeight), FLOW_MIN_GAP);
+                rc.top = std::max<LONG>(rc.top, itFrom->second.bottom + m_scale.Px(nGap));
+            } else {
                 rc.left = itFrom->second.right + m_scale.Px(row.nX - (from.nX + from.nWidth));
+            }
+        }
+        rc.right = std::max(rc.right, rc.left);
+        rc.bottom = std::max(rc.bottom, rc.top);
+        // The words measured are the translation itself, whatever the window keeps of it.
+        const std::wstring strWords = row.pszCaption != nullptr ? Wide(TrContext(row.pszContext, row.pszCaption))
+                                                               : WindowTextW(text.m_hWnd);
+        CClientDC dc(text.m_hWnd);
+        TextLook look = text.Look();
+        const DialogControl* pFollower = followerOf(row.nId);
+        // A box that a text on the same line follows takes the words' width, whatever it is.
+        const bool bAnyWidth = pFollower != nullptr && pFollower->nFlow == FLOW_AFTER;
+        if (!GetTextStyle(row.nStyle).bWrap && row.pszCaption != nullptr) {
+            // A line longer or taller than its box gets smaller, down to two thirds of its size.
+            const int nPixels = m_scale.Px(GetTextStyle(row.nStyle).nSize);
+            for (int nSize = nPixels; nSize * 3 >= nPixels * 2; --nSize) {
+                look.hFont = m_pStyleFonts->FontAt(row.nStyle, nSize);
+                const SIZE needed = MeasureText(dc, strWords, look, rc.right - rc.left);
+                if (needed.cy <= rc.bottom - rc.top && (bAnyWidth || needed.cx <= rc.right - rc.left))
+                    break;
+            }
+            text.SetLook(look);
         }
         // A continued text takes the room its words need, at least its design's; the last of a chain
         // keeps its design's far edge, where the page's room for it ends.
-        if (const DialogControl* pFollower = followerOf(row.nId)) {
-            const SIZE needed = PageText(row.nId).NeededSize(rc.right - rc.left);
+        if (pFollower != nullptr) {
+            const SIZE needed = MeasureText(dc, strWords, look, rc.right - rc.left);
             if (pFollower->nFlow == FLOW_AFTER)
                 rc.right = rc.left + needed.cx;
             else
                 rc.bottom = rc.top + std::max<LONG>(m_scale.Px(row.nHeight), needed.cy);
         }
-        rc.right = std::max(rc.right, rc.left);
-        rc.bottom = std::max(rc.bottom, rc.top);
         placed[row.nId] = rc;
-        row.pfnMember(*this).MoveWindow(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+        text.MoveWindow(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
     }
 }

@@ -9,12 +9,6 @@ void CPageText::SetLook(const TextLook& look)
         Invalidate(FALSE);
 }
 
-SIZE CPageText::NeededSize(int nWidth) const
-{
-    CClientDC dc(m_hWnd);
-    return MeasureText(dc, WindowTextW(m_hWnd), m_look, nWidth);
-}
-
 void CPageText::OnPaint()
 {
     CPaintDC dcPaint(m_hWnd);

@@ -9,8 +9,6 @@ class CPageText : public CStatic {
 public:
     void SetLook(const TextLook& look);
     const TextLook& Look() const { return m_look; }
-    // The size the window's text needs at the look's font, wrapped into nWidth pixels.
-    SIZE NeededSize(int nWidth) const;
 
 protected:
     LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;

@@ -42,14 +42,20 @@ SIZE MeasureText(HDC hDC, const std::wstring& strText, const TextLook& look, int
 {
     CLookScope scope(hDC, look);
     RECT rc{0, 0, nWidth, 0};
-    // An empty text still takes one line's height; it needs no width.
+    // An empty text still takes one line's height; it needs no width. Where a line would stand in its box
+    // is no part of its size (and would shift the rectangle DT_CALCRECT gives back).
     ::DrawTextW(hDC, strText.empty() ? L" " : strText.c_str(), strText.empty() ? 1 : static_cast<int>(strText.size()),
-                &rc, look.nFormat | DT_CALCRECT);
+                &rc, (look.nFormat & ~(DT_VCENTER | DT_BOTTOM)) | DT_CALCRECT);
     return SIZE{strText.empty() ? 0 : rc.right - rc.left, rc.bottom - rc.top};
 }
 
 void DrawLookText(HDC hDC, const std::wstring& strText, const TextLook& look, RECT rcBox, UINT nExtraFormat)
 {
+    if (look.bMiddle && (look.nFormat & DT_WORDBREAK)) {
+        const int nRoom = (rcBox.bottom - rcBox.top) - MeasureText(hDC, strText, look, rcBox.right - rcBox.left).cy;
+        if (nRoom > 0)
+            rcBox.top += nRoom / 2;
+    }
     CLookScope scope(hDC, look);
     const COLORREF clrOld = ::SetTextColor(hDC, look.clrText);
     const int nOldMode = ::SetBkMode(hDC, TRANSPARENT);

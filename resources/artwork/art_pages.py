@@ -33,12 +33,13 @@ def page_intro():
     body = []
     notices = (("info", ACCENT), ("alert", AMBER))
     clips = ""
+    # Each panel holds three lines of a longer translation, or two of a taller script.
     for i, (name, colour) in enumerate(notices):
-        y = 262 + i * 88
-        clips += f'<clipPath id="notice{i}"><rect x="60" y="{y}" width="500" height="72" rx="10"/></clipPath>'
-        body.append(_panel(60, y, 500, 72, rx=10))
-        body.append(rect(60, y, 6, 72, colour, extra=f'clip-path="url(#notice{i})"'))
-        body.append(badge(name, 100, y + 36, 17, colour))
+        y = 282 + i * 88
+        clips += f'<clipPath id="notice{i}"><rect x="60" y="{y}" width="530" height="78" rx="10"/></clipPath>'
+        body.append(_panel(60, y, 530, 78, rx=10))
+        body.append(rect(60, y, 6, 78, colour, extra=f'clip-path="url(#notice{i})"'))
+        body.append(badge(name, 100, y + 39, 17, colour))
     # The device, large, on a soft disc.
     body.append('<circle cx="790" cy="292" r="178" fill="url(#halo)"/>')
     body.append(device_front(640, 200, 1.5, leds="white"))
@@ -72,14 +73,15 @@ def page_notice():
 
 def page_download_mode():
     body = []
+    # Each card holds four lines of a step in a taller script under its photograph.
     card_w, gap, top = 226, 13, 140
     for i in range(4):
         x = 40 + i * (card_w + gap)
-        body.append(_panel(x, top, card_w, 290, rx=12))
-        body.append(f'<path d="M{x + 1} {top + 166}V{top + 12}a11 11 0 0 1 11-11H{x + card_w - 12}'
-                    f'a11 11 0 0 1 11 11V{top + 166}z" fill="url(#photo)"/>')
-        body.append(_step_picture(i, x, top + 8))
-        body.append(_numbered(x + 14, top + 200, i + 1))
+        body.append(_panel(x, top, card_w, 304, rx=12))
+        body.append(f'<path d="M{x + 1} {top + 160}V{top + 12}a11 11 0 0 1 11-11H{x + card_w - 12}'
+                    f'a11 11 0 0 1 11 11V{top + 160}z" fill="url(#photo)"/>')
+        body.append(_step_picture(i, x, top + 4))
+        body.append(_numbered(x + 14, top + 194, i + 1))
     body.append(_numbered(40, 476, 5))
     defs = _card_defs() + linear_gradient("photo", [(0, "#E9EEF4"), (1, "#D9E1EA")])
     return page_document(3, "".join(body), defs)
@@ -120,9 +122,10 @@ def page_complete():
     body = [badge("check", 82, 108, 22, GREEN, stroke_width=3)]
     for i, y in enumerate(COMPLETE_STEP_BASELINES):
         body.append(_numbered(60, y, i + 1))
-    body.append(rect(690, 150, 284, 330, "#E7EDF4", rx=16))
-    body.append(device_back_open(722, 176, 1.1, reset_marker=True))
-    body.append(device_front(742, 340, 0.9, leds="white"))
+    # The drawings stand aside for the steps: a line of a longer translation reaches 740.
+    body.append(rect(748, 150, 226, 330, "#E7EDF4", rx=16))
+    body.append(device_back_open(761, 180, 1.0, reset_marker=True))
+    body.append(device_front(776, 336, 0.85, leds="white"))
     return page_document(6, "".join(body), _card_defs())
 
 

@@ -44,7 +44,7 @@ TEST_F(WizardTest, EveryPageShowsPlacesAndEnablesItsControls)
     const Seen PRESS_START{IDC_IMG_PRESS_START, 0, 0, 0, 0};
     const Seen CABLE_SMALL{IDC_IMG_CABLE_SMALL, 0, 0, 0, 0};
     const Seen EXIT_RIGHT{IDC_BTN_EXIT, 862, 530, 132, 46};
-    const Seen RUN_PROGRESS{IDC_TEXT_RUN_PROGRESS, 137, 466, 750, 22};  // the whole run, under the start button
+    const Seen RUN_PROGRESS{IDC_TEXT_RUN_PROGRESS, 137, 457, 750, 40};  // the whole run, under the start button
     const std::vector<Seen> pages[PAGE_COUNT] = {
         {EXIT, NEXT},
         {EXIT, BACK, NEXT, LICENSE_ACCEPT, LICENSE_DECLINE, LICENSE_TEXT},
