@@ -168,7 +168,12 @@ if [ -n "${KRT_WINE_PEER:-}" ]; then
     PEER_PID=$!
     if [ -n "${KRT_WINE_PEER_WAIT:-}" ]; then
         wait_for="${KRT_WINE_PEER_WAIT//\{prefix\}/$RUN_PREFIX}"
-        for _ in $(seq 1 100); do [ -e "$wait_for" ] && break; sleep 0.05; done
+        # As long as the peer lives, up to a minute: on a loaded machine a device can take seconds to
+        # come up, and a program started before it would not find it.
+        for _ in $(seq 1 1200); do
+            { [ -e "$wait_for" ] || ! kill -0 "$PEER_PID" 2>/dev/null; } && break
+            sleep 0.05
+        done
     fi
 fi
 
