@@ -1,5 +1,6 @@
 #include "app/license_text.h"
 
+#include "app/maker_license.h"
 #include "i18n/translations.h"
 
 const char* const LicenseText[LICENSE_PIECE_COUNT] = {
@@ -93,6 +94,8 @@ long Utf16Length(const char* pszText)
 
 std::string JoinLicenseText()
 {
+    if (const MakerLicense* pMaker = FindMakerLicense(CurrentLanguage()))
+        return pMaker->strText;
     std::string strText;
     for (const char* pszPiece : LicenseText) {
         strText += Tr(pszPiece);
@@ -102,6 +105,8 @@ std::string JoinLicenseText()
 
 std::vector<LicenseRange> LicenseBoldRanges()
 {
+    if (const MakerLicense* pMaker = FindMakerLicense(CurrentLanguage()))
+        return pMaker->boldRanges;
     std::vector<LicenseRange> ranges;
     long nPos = 0;
     for (int i = 0; i < LICENSE_PIECE_COUNT; ++i) {

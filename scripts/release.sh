@@ -4,12 +4,16 @@
 # with checksums and a record of what went in.
 #   scripts/release.sh --firmware FILE --driver FILE --out DIR
 #       [--sign-cert CHAIN --sign-key KEY|PKCS11-URI [--pkcs11-module LIB] --ca-file ROOT
-#        [--timestamp URL [--tsa-ca-file FILE]]] [--allow-dirty]
+#        [--timestamp URL [--tsa-ca-file FILE]]] [--license LANG=FILE]... [--allow-dirty]
 #   scripts/release.sh --firmware FILE --allow-stand-in --out DIR     (our stand-in driver package)
 # CHAIN: the signing certificate first, then its intermediates; ROOT: the root it must lead to. A key in a
 # token is named by a URI "pkcs11:token=...;object=..." with LIB the token's PKCS#11 module. The PIN or
 # passphrase is read from KRT_SIGN_PIN, else asked on the terminal. Relative paths are from the caller's
 # folder. DIR must be empty or absent; a tree with local changes is refused unless --allow-dirty.
+# --license LANG=FILE: the wizard shows FILE instead of its own licence when it speaks LANG ("en" or a
+# language of resources/translations: "de", "pt_BR", ...; once each). FILE is UTF-8 plain text, lines
+# ending in CRLF or LF; its first line (the title) and every line beginning with "* " (a section heading)
+# are shown in bold, the rest as written.
 # Writes krt-upgrade.exe, krt-flash.exe, SHA256SUMS and release.txt; a refusal or a failed step leaves
 # no half-made release. KRT_RELEASE_BUILD names the build folder (default build-release in the tree);
 # KRT_RELEASE_TOOLCHAIN=cmake/mingw-x86_64.cmake makes the same release as a 64-bit build, for the tests of
@@ -24,7 +28,7 @@ unset KRT_SIGN_PIN
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 
 usage() {
-    sed -n '5,12p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '5,16p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
 }
 fail() { echo "release: $*" >&2; exit 1; }
@@ -62,7 +66,7 @@ trap cleanup EXIT
 trap 'trap - INT TERM; stop_children; cleanup; echo "release: interrupted; nothing was written" >&2; exit 130' INT TERM
 run() { "$@" & wait $!; }
 
-FIRMWARE="" DRIVER="" KEY="" CERT="" CA="" TSA_URL="" TSA_CA="" MODULE="" OUT="" STAND_IN=0 ALLOW_DIRTY=0
+LICENSES=() FIRMWARE="" DRIVER="" KEY="" CERT="" CA="" TSA_URL="" TSA_CA="" MODULE="" OUT="" STAND_IN=0 ALLOW_DIRTY=0
 need() { [ $# -ge 2 ] && [ -n "$2" ] || { echo "release: $1 needs a value" >&2; usage; }; }
 while [ $# -gt 0 ]; do
     case "$1" in
@@ -75,6 +79,8 @@ while [ $# -gt 0 ]; do
     --tsa-ca-file) need "$@"; TSA_CA="$(from_caller "$2")"; shift 2 ;;
     --pkcs11-module) need "$@"; MODULE="$(from_caller "$2")"; shift 2 ;;
     --out) need "$@"; OUT="$(from_caller "$2")"; shift 2 ;;
+    --license) need "$@"; [[ "$2" == *=* ]] || fail "--license takes LANG=FILE, not '$2'"
+        LICENSES+=("${2%%=*}=$(from_caller "${2#*=}")"); shift 2 ;;
     --allow-stand-in) STAND_IN=1; shift ;;
     --allow-dirty) ALLOW_DIRTY=1; shift ;;
     -h|--help) usage ;;
@@ -88,6 +94,14 @@ if [ -z "$DRIVER" ] && [ $STAND_IN -eq 0 ]; then
          "(no driver at all); give the maker's MSI, or --allow-stand-in for a test release"
 fi
 [ -z "$DRIVER" ] || [ -f "$DRIVER" ] || fail "no such driver package: $DRIVER"
+if [ ${#LICENSES[@]} -gt 0 ]; then
+    # Languages the wizard carries, each once; files the build can take. Sorted, so the order given
+    # does not change the release.
+    languages="en$(cd "$ROOT/resources/translations" && for po in *.po; do printf ',%s' "${po%.po}"; done)"
+    refusals="$(python3 "$ROOT/resources/license/license_tool.py" check "$languages" "${LICENSES[@]}" 2>&1)" ||
+        { echo "$refusals" | sed 's/^/release: /' >&2; fail "nothing was written"; }
+    mapfile -t LICENSES < <(printf '%s\n' "${LICENSES[@]}" | LC_ALL=C sort)
+fi
 if [ -n "$KEY$CERT" ] && { [ -z "$KEY" ] || [ -z "$CERT" ]; }; then fail "--sign-key and --sign-cert go together"; fi
 if [ -z "$KEY" ] && [ -n "$CA$TSA_URL$TSA_CA$MODULE" ]; then
     fail "--ca-file, --timestamp, --tsa-ca-file and --pkcs11-module belong to signing (--sign-key, --sign-cert)"
@@ -200,7 +214,8 @@ command -v ninja >/dev/null && gen=(-G Ninja)
 run cmake --build "$HOST" -j "$JOBS" --target krt_check_container >/dev/null
 table="$("$HOST/resources/mkimage/krt_check_container" "$FIRMWARE")" || fail "the firmware container was refused"
 
-payload_args=(-DKRT_FIRMWARE_CONTAINER="$FIRMWARE" -DKRT_DRIVER_PACKAGE="$DRIVER")
+payload_args=(-DKRT_FIRMWARE_CONTAINER="$FIRMWARE" -DKRT_DRIVER_PACKAGE="$DRIVER"
+              -DKRT_LICENSE_FILES="$(IFS=';'; echo "${LICENSES[*]}")")
 [ -f "$BUILD/product/CMakeCache.txt" ] && gen=()
 run cmake -S . -B "$BUILD/product" "${gen[@]}" -DCMAKE_TOOLCHAIN_FILE="${KRT_RELEASE_TOOLCHAIN:-cmake/mingw-i686.cmake}" \
     -DCMAKE_BUILD_TYPE=Release -DKRT_RELEASE=ON -DKRT_BENCHMARKS=OFF -DKRT_HOST_TOOLS_DIR="$HOST" "${payload_args[@]}" >/dev/null
@@ -275,6 +290,10 @@ package_signer="$(echo "$package_check" | sed -n '/^Signer.s certificate:/,/^$/{
     else
         echo "driver package signature: $package_signer (WARNING: does not verify against $roots)"
     fi
+    for license in "${LICENSES[@]}"; do
+        file="${license#*=}"
+        echo "licence ${license%%=*}: $(basename "$file"), $(stat -c %s "$file") bytes, SHA-256 $(sha256sum <"$file" | cut -d' ' -f1)"
+    done
     echo "$signature_line"
 } >"$STAGE/release.txt"
 (cd "$STAGE" && sha256sum krt-upgrade.exe krt-flash.exe release.txt >SHA256SUMS)

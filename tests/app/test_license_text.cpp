@@ -1,11 +1,14 @@
 // The licence text's pieces: single-byte, line feeds only, the line breaks each role carries, and
-// bold ranges that cover exactly the bold pieces of the joined text.
+// bold ranges that cover exactly the bold pieces of the joined text. A maker's licence text in place of
+// the built-in one, in its language only.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
 #include "app/license_text.h"
+#include "app/maker_license.h"
+#include "i18n/translations.h"
 
 namespace {
 
@@ -78,4 +81,49 @@ TEST(LicenseText, BoldRangesCoverTheBoldPiecesOfTheJoinedText)
     // The three disclaimers follow each other without a gap.
     EXPECT_EQ(ranges[7].nEnd, ranges[8].nFirst);
     EXPECT_EQ(ranges[8].nEnd, ranges[9].nFirst);
+}
+
+TEST(LicenseText, MakerTextFoldsLineBreaksAndBoldsTheTitleAndStarLines)
+{
+    // As Notepad saves it: a byte-order mark, CRLF; one character beyond the basic plane in the title.
+    const MakerLicense crlf = ParseMakerLicense(
+        "\xEF\xBB\xBFLizenz f\xC3\xBCr \xF0\x9F\x93\xB1\r\nVorwort\r\n\r\n* 1. Nutzung\r\nText mit * darin\r\n"
+        "*kein Kopf\r\n * auch nicht\r\n* 2. Ende\r\n");
+    const std::string strShown =
+        "Lizenz f\xC3\xBCr \xF0\x9F\x93\xB1\nVorwort\n\n* 1. Nutzung\nText mit * darin\n*kein Kopf\n * auch nicht\n* 2. Ende\n";
+    EXPECT_EQ(crlf.strText, strShown);
+    // UTF-16 units: the title is 11 characters and a surrogate pair.
+    ASSERT_EQ(crlf.boldRanges.size(), 3u);
+    EXPECT_EQ(crlf.boldRanges[0].nFirst, 0);
+    EXPECT_EQ(crlf.boldRanges[0].nEnd, 13);
+    EXPECT_EQ(crlf.boldRanges[1].nFirst, 23);
+    EXPECT_EQ(crlf.boldRanges[1].nEnd, 35);
+    EXPECT_EQ(crlf.boldRanges[2].nFirst, 78);
+    EXPECT_EQ(crlf.boldRanges[2].nEnd, 87);
+
+    // The same text with line feeds, without a last line break: the same positions.
+    const MakerLicense lf = ParseMakerLicense(strShown.substr(0, strShown.size() - 1));
+    EXPECT_EQ(lf.strText + "\n", strShown);
+    ASSERT_EQ(lf.boldRanges.size(), 3u);
+    for (size_t i = 0; i < lf.boldRanges.size(); ++i) {
+        EXPECT_EQ(lf.boldRanges[i].nFirst, crlf.boldRanges[i].nFirst) << i;
+        EXPECT_EQ(lf.boldRanges[i].nEnd, crlf.boldRanges[i].nEnd) << i;
+    }
+}
+
+TEST(LicenseText, EmbeddedMakerTextReplacesItsLanguagesOnly)
+{
+    // This test program carries tests/app/maker_license_de.txt as the German licence.
+    ASSERT_TRUE(SetLanguage("de"));
+    const std::string strGerman = JoinLicenseText();
+    const auto germanBold = LicenseBoldRanges();
+    ASSERT_TRUE(SetLanguage("en"));
+    EXPECT_EQ(strGerman, "Lizenzvertrag f\xC3\xBCr das Upgrade\nBitte lesen.\n\n* 1. Nutzung\nNur f\xC3\xBCr Ihr Ger\xC3\xA4t.\n");
+    ASSERT_EQ(germanBold.size(), 2u);
+    EXPECT_EQ(germanBold[0].nFirst, 0);
+    EXPECT_EQ(germanBold[0].nEnd, 29);
+    EXPECT_EQ(germanBold[1].nFirst, 44);
+    EXPECT_EQ(germanBold[1].nEnd, 56);
+    EXPECT_EQ(JoinLicenseText().rfind("VELMORA END USER LICENCE AGREEMENT", 0), 0u);
+    EXPECT_EQ(LicenseBoldRanges().size(), 10u);
 }

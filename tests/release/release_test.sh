@@ -123,6 +123,10 @@ PIN="pin-4711-test"
           --write-object "$WORK/${kind#*:}" --type "${kind%%:*}" --label maker --id 01 || exit 1
   done; } >"$WORK/token.log" 2>&1 || fail "SoftHSM token" "$WORK/token.log"
 
+# The maker's German licence, as Windows editors save it.
+printf 'LIZENZVERTRAG F\xc3\x9cR DAS KRT-P940-UPGRADE\r\nBitte sorgf\xc3\xa4ltig lesen.\r\n\r\n* 1. NUTZUNG\r\nNur f\xc3\xbcr Ihr Ger\xc3\xa4t.\r\n' \
+    >"$WORK/de-licence.txt"
+
 # The maker's driver package, signed by the maker.
 (cd "$ROOT/resources/driver" && wixl --arch x86 --output "$WORK/unsigned.msi" krt_usb_driver.wxs) || fail "no driver package (wixl)"
 osslsigncode sign -certs "$PKI/leaf-chain.pem" -key "$PKI/leaf.key" -h sha256 -in "$WORK/unsigned.msi" \
@@ -132,7 +136,7 @@ MSI="$WORK/driver.msi"
 # A signed, time-stamped release, started from another folder with relative paths.
 cd "$WORK"
 KRT_RELEASE_BUILD=a run "$RELEASE" --firmware fw.bin --driver driver.msi --sign-key pki/leaf.key --sign-cert pki/leaf-chain.pem \
-    --ca-file pki/root.crt --timestamp "$TSA_URL" --tsa-ca-file pki/root.crt --out out >"$WORK/a.log" 2>&1
+    --ca-file pki/root.crt --timestamp "$TSA_URL" --tsa-ca-file pki/root.crt --license de=de-licence.txt --out out >"$WORK/a.log" 2>&1
 rc=$?
 cd - >/dev/null
 if [ $rc -eq 0 ] && [ "$(ls "$WORK/out" | tr '\n' ' ')" = "SHA256SUMS krt-flash.exe krt-upgrade.exe release.txt " ]; then
@@ -179,10 +183,27 @@ for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries:
 sys.exit(0 if all(found.get(i) == b for i, b in want.items()) else 1)
 PY
 
+# The German licence: resource "LICENSE" 1 alone, "de", a NUL and the file's bytes; its record; a
+# language the wizard lacks and a file that is not UTF-8 are refused before anything is built.
+/usr/bin/python3 - "$WORK/out/krt-upgrade.exe" "$WORK/de-licence.txt" <<'PY' \
+    && grep -qx "licence de: de-licence.txt, $(stat -c %s "$WORK/de-licence.txt") bytes, SHA-256 $(sha256sum <"$WORK/de-licence.txt" | cut -d' ' -f1)" "$txt" \
+    && pass "the German licence embedded and recorded" || fail "the German licence" "$txt"
+import sys, pefile
+pe = pefile.PE(sys.argv[1])
+found = {}
+for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries:
+    if kind.name is not None and str(kind.name).upper() == "LICENSE":
+        for res in kind.directory.entries:
+            data = res.directory.entries[0].data.struct
+            found[res.id] = pe.get_data(data.OffsetToData, data.Size)
+sys.exit(0 if found == {1: b"de\0" + open(sys.argv[2], "rb").read()} else 1)
+PY
+
 # The same release with the key in the token, the PIN from the environment: it never shows.
 KRT_SIGN_PIN="$PIN" KRT_RELEASE_BUILD="$WORK/a" run "$RELEASE" --firmware "$WORK/fw.bin" --driver "$MSI" \
     --sign-key "pkcs11:token=KRT%20signing;object=maker" --pkcs11-module "$P11_MODULE" --sign-cert "$PKI/leaf-chain.pem" \
-    --ca-file "$PKI/root.crt" --out "$WORK/out-token" >"$WORK/token-release.log" 2>&1 || fail "release with the token" "$WORK/token-release.log"
+    --ca-file "$PKI/root.crt" --license de="$WORK/de-licence.txt" --out "$WORK/out-token" >"$WORK/token-release.log" 2>&1 \
+    || fail "release with the token" "$WORK/token-release.log"
 for exe in krt-upgrade.exe krt-flash.exe; do
     osslsigncode verify -CAfile "$PKI/root.crt" -in "$WORK/out-token/$exe" 2>&1 | grep -q "Subject: /CN=KRT test maker" ||
         fail "token signature on $exe"
@@ -209,6 +230,9 @@ refused no-intermediate "does not lead to the root in $PKI/root.crt (unable to g
     --sign-key "$PKI/leaf.key" --sign-cert "$PKI/leaf.crt" --ca-file "$PKI/root.crt"
 KRT_SIGN_PIN=1234 refused wrong-pin "PIN or passphrase for pkcs11:token=KRT%20signing;object=maker is wrong" \
     --sign-key "pkcs11:token=KRT%20signing;object=maker" --pkcs11-module "$P11_MODULE" --sign-cert "$PKI/leaf-chain.pem" --ca-file "$PKI/root.crt"
+printf 'Lizenz f\xfcr\n' >"$WORK/latin1.txt"
+refused license-language 'no language "xx"' --license xx="$WORK/de-licence.txt"
+refused license-not-utf8 "licence text for de is not UTF-8: $WORK/latin1.txt, line 1" --license de="$WORK/latin1.txt"
 echo "local change" >>"$SRC/README.md"
 refused modified-tree "has local changes" --allow-stand-in
 
@@ -216,7 +240,7 @@ refused modified-tree "has local changes" --allow-stand-in
 # before signing. It takes the first one's native tools and artwork; that artwork is compared with the
 # one the test run's native build drew apart, in another folder at another time.
 KRT_RELEASE_BUILD="$WORK/b" KRT_RELEASE_HOST="$WORK/a/host" run "$RELEASE" --firmware "$WORK/fw.bin" --driver "$WORK/driver.msi" \
-    --allow-dirty --out "$WORK/out2" >"$WORK/b.log" 2>&1 || fail "second release" "$WORK/b.log"
+    --license de="$WORK/de-licence.txt" --allow-dirty --out "$WORK/out2" >"$WORK/b.log" 2>&1 || fail "second release" "$WORK/b.log"
 grep -qx "source: commit $COMMIT, modified" "$WORK/out2/release.txt" && grep -qx "   M README.md" "$WORK/out2/release.txt" \
     && grep -qx "signed: no" "$WORK/out2/release.txt" \
     && pass "--allow-dirty: release.txt says modified, names the file" || fail "--allow-dirty record" "$WORK/out2/release.txt"
