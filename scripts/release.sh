@@ -36,31 +36,9 @@ fail() { echo "release: $*" >&2; exit 1; }
 from_caller() { case "$1" in /*) echo "$1" ;; "") echo "" ;; *) echo "$CALLER/$1" ;; esac; }
 
 # Long steps run as children that a signal can reach at once; on INT or TERM every process started
-# from here ends and the stage folder goes.
+# from here ends (stop_children) and the stage folder goes.
+source "$ROOT/scripts/run-mark.sh"
 STAGE="" PROBE=""
-descendants() {
-    local c
-    for c in $(ps -o pid= --ppid "$1" 2>/dev/null); do descendants "$c"; echo "$c"; done
-}
-stop_children() {
-    local pids
-    pids="$(descendants $$)"
-    [ -z "$pids" ] && return 0
-    # Stopped first, so none of them starts another process while the others go.
-    kill -STOP $pids 2>/dev/null || true
-    pids="$pids $(descendants $$)"
-    kill -TERM $pids 2>/dev/null || true
-    kill -CONT $pids 2>/dev/null || true
-    # What has not ended after five seconds is killed.
-    local left
-    for _ in $(seq 50); do
-        left="$(ps -o pid=,stat= -p "$(echo $pids | tr ' ' ,)" 2>/dev/null | awk '$2 !~ /^Z/ { print $1 }')" || true
-        [ -n "$left" ] || break
-        sleep 0.1
-    done
-    [ -z "$left" ] || kill -KILL $left 2>/dev/null || true
-    wait 2>/dev/null || true
-}
 cleanup() { rm -rf ${STAGE:+"$STAGE"} ${PROBE:+"$PROBE"}; }
 trap cleanup EXIT
 trap 'trap - INT TERM; stop_children; cleanup; echo "release: interrupted; nothing was written" >&2; exit 130' INT TERM

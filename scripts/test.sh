@@ -49,10 +49,16 @@ mkdir -p build
 TEST_TIMES="$ROOT/build/test-times.txt"
 [ -n "${KRT_BESIDE_NAME:-}" ] || : >"$TEST_TIMES"
 
+# A suite runs with a temporary folder and a mark of its own: what a test that ctest had to kill leaves
+# behind (Wine's server and programs, a simulated device, a prefix) goes when the suite ends.
 run_ctest() {  # dir label
-    local dir="$1" label="$2" log="$1/ctest.log"
-    (cd "$dir" && ctest --output-on-failure -j "$TEST_JOBS" ${KRT_CTEST_ARGS:-}) 2>&1 | tee "$log"
+    local dir="$1" label="$2" log="$1/ctest.log" tmp mark
+    tmp="$(mktemp -d "${TMPDIR:-/tmp}/krt-ctest.XXXXXX")"
+    mark="KRT_CTEST_RUN=$label.$$.$(date +%s%N)"
+    (cd "$dir" && env "$mark" TMPDIR="$tmp" ctest --output-on-failure -j "$TEST_JOBS" ${KRT_CTEST_ARGS:-}) 2>&1 | tee "$log"
     local rc=${PIPESTATUS[0]}
+    end_marked "$mark"
+    rm -rf "$tmp"
     sed -nE "s|.*Test +#[0-9]+: ([^ ]+) [.* ]+[A-Za-z*]+ *[A-Za-z]* +([0-9.]+) sec.*|\\2 \\1 ($dir)|p" "$log" >>"$TEST_TIMES"
     local line
     line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1)

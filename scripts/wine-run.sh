@@ -72,9 +72,13 @@ make_template() {
         flock 9
         [ ! -f "$TEMPLATE/.ready" ] || exit 0
         rm -rf "$TEMPLATE"
-        WINEPREFIX="$TEMPLATE" wine wineboot -i >/dev/null 2>&1
+        # Wine's server folder (see RUN_TMP below) goes too, also when the run is cut short.
+        server_tmp="$(mktemp -d "${TMPDIR:-/tmp}/krt-winetmp.XXXXXX")"
+        trap 'rm -rf "$server_tmp"' EXIT
+        trap 'exit 143' INT TERM HUP
+        WINEPREFIX="$TEMPLATE" TMPDIR="$server_tmp" wine wineboot -i >/dev/null 2>&1
         rc=$?
-        WINEPREFIX="$TEMPLATE" wineserver -w
+        WINEPREFIX="$TEMPLATE" TMPDIR="$server_tmp" wineserver -w
         if [ $rc -ne 0 ] || [ ! -f "$TEMPLATE/system.reg" ]; then
             echo "wine-run: wineboot failed (exit status $rc); no pristine prefix" >&2
             exit 1
@@ -103,6 +107,7 @@ start_xvfb() {
 }
 
 RUN_PREFIX=""
+RUN_TMP=""
 PEER_PID=""
 cleanup() {
     trap '' INT TERM HUP
@@ -112,6 +117,7 @@ cleanup() {
     # Cut short, the run may leave more: the peer's own helpers, Wine programs that the server had not
     # ended yet, an interrupted wineboot.
     [ $interrupted -eq 0 ] || end_marked "KRT_WINE_RUN=$KRT_WINE_RUN"
+    [ -z "$RUN_TMP" ] || rm -rf "$RUN_TMP"
     [ -n "$RUN_PREFIX" ] || return 0
     if [ "${KRT_WINE_KEEP:-0}" != "1" ]; then rm -rf "$RUN_PREFIX"; else echo "wine-run: kept $RUN_PREFIX" >&2; fi
 }
@@ -149,6 +155,11 @@ copy_prefix() {  # from, to
 }
 copy_prefix "$TEMPLATE" "$RUN_PREFIX"
 export WINEPREFIX="$RUN_PREFIX"
+# Wine's server keeps its socket in a folder under $TMPDIR that it never removes (Debian's Wine names it
+# "wine-XXXXXX" and keeps the name in the prefix): the run's Wine processes, and the peer's, get a
+# temporary folder of their own, which goes with the prefix.
+RUN_TMP="$(mktemp -d "${TMPDIR:-/tmp}/krt-winetmp.XXXXXX")"
+export TMPDIR="$RUN_TMP"
 
 # A native helper (a simulated device, a test peer) can run beside the program: KRT_WINE_PEER is its
 # command line, with {prefix} standing for the run's prefix; KRT_WINE_PEER_WAIT names a file (same

@@ -12,18 +12,7 @@ ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 WORK="$(mktemp -d)"
 # On the way out, also on INT or TERM: every process started here ends (releases, builds, the time-stamp
 # server, Wine), then the folder goes.
-descendants() {
-    local c
-    for c in $(ps -o pid= --ppid "$1" 2>/dev/null); do descendants "$c"; echo "$c"; done
-}
-stop_children() {
-    local pids
-    pids="$(descendants $$)"
-    [ -n "$pids" ] || return 0
-    kill -STOP $pids 2>/dev/null; pids="$pids $(descendants $$)"
-    kill -TERM $pids 2>/dev/null; kill -CONT $pids 2>/dev/null
-    wait 2>/dev/null
-}
+source "$ROOT/scripts/run-mark.sh"
 trap 'stop_children; rm -rf "$WORK"' EXIT
 trap 'exit 130' INT TERM
 run() { "$@" & wait $!; }
