@@ -16,12 +16,17 @@ ROOT="$PWD"
 # KRT_TEST_RUN in its environment, so this one finds and ends them all, also the stages beside the
 # others (sessions of their own), Xvfb and wineserver (a daemon of its own).
 source "$ROOT/scripts/run-mark.sh"
+# The run's temporary folders (each suite's, and the Wine prefixes in them) lie in one, which goes at the
+# end in either case.
 if [ -z "${KRT_TEST_RUN:-}" ]; then
     export KRT_TEST_RUN="$$.$(date +%s%N)"
+    KRT_RUN_TMP="$(mktemp -d "${TMPDIR:-/tmp}/krt-run.XXXXXX")"
+    export KRT_RUN_TMP
     end_run() {  # exit status
         trap '' INT TERM HUP
         echo "=== interrupted: ending every process of the run" >&2
         end_marked "KRT_TEST_RUN=$KRT_TEST_RUN"
+        rm -rf "$KRT_RUN_TMP"
         exit "$1"
     }
     trap 'end_run 130' INT
@@ -29,7 +34,9 @@ if [ -z "${KRT_TEST_RUN:-}" ]; then
     trap 'end_run 129' HUP
     bash "$ROOT/scripts/test.sh" "$@" &
     wait $!
-    exit $?
+    rc=$?
+    rm -rf "$KRT_RUN_TMP"
+    exit $rc
 fi
 JOBS="${KRT_JOBS:-$(nproc)}"
 # Most tests wait on simulated devices and Wine rather than compute: twice as many as there are cores.
@@ -53,7 +60,7 @@ TEST_TIMES="$ROOT/build/test-times.txt"
 # behind (Wine's server and programs, a simulated device, a prefix) goes when the suite ends.
 run_ctest() {  # dir label
     local dir="$1" label="$2" log="$1/ctest.log" tmp mark
-    tmp="$(mktemp -d "${TMPDIR:-/tmp}/krt-ctest.XXXXXX")"
+    tmp="$(mktemp -d "$KRT_RUN_TMP/ctest.XXXXXX")"
     mark="KRT_CTEST_RUN=$label.$$.$(date +%s%N)"
     (cd "$dir" && env "$mark" TMPDIR="$tmp" ctest --output-on-failure -j "$TEST_JOBS" ${KRT_CTEST_ARGS:-}) 2>&1 | tee "$log"
     local rc=${PIPESTATUS[0]}
