@@ -60,7 +60,7 @@ TEST_TIMES="$ROOT/build/test-times.txt"
 # behind (Wine's server and programs, a simulated device, a prefix) goes when the suite ends.
 run_ctest() {  # dir label
     local dir="$1" label="$2" log="$1/ctest.log" tmp mark
-    tmp="$(mktemp -d "$KRT_RUN_TMP/ctest.XXXXXX")"
+    tmp="$(mktemp -d "${KRT_RUN_TMP:-${TMPDIR:-/tmp}}/ctest.XXXXXX")"
     mark="KRT_CTEST_RUN=$label.$$.$(date +%s%N)"
     (cd "$dir" && env "$mark" TMPDIR="$tmp" ctest --output-on-failure -j "$TEST_JOBS" ${KRT_CTEST_ARGS:-}) 2>&1 | tee "$log"
     local rc=${PIPESTATUS[0]}
